@@ -1,0 +1,418 @@
+#include "app/Application.h"
+
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include "app/Log.h"
+#include "app/ScreenConnection.h"
+#include "controls/Timer.h"
+#include "gui/Form.h"
+#include "gui/GUIElement.h"
+
+Application::ElementList Application::elements_;
+Application::ElementList Application::forms_;
+Application::ElementList Application::timers_;
+GUIElement* Application::focused_ = nullptr;
+GUIElement* Application::mainForm_ = nullptr;
+bool Application::quit_ = false;
+bool Application::loading_ = false;
+uint32_t Application::nextId_ = 0;
+void (*Application::shutdownHook_)() = nullptr;
+
+// ---------------------------------------------------------------- registry
+
+void Application::RegisterElement(GUIElement* e) { elements_.push_back(e); }
+
+void Application::RegisterForm(GUIElement* e)
+{
+    if (e->IsKind(kKindForm)) forms_.push_back(e);
+}
+
+void Application::RegisterTimer(GUIElement* e)
+{
+    if (e->IsKind(kKindTimer)) timers_.push_back(e);
+}
+
+namespace {
+bool RemoveFirst(Application::ElementList& list, GUIElement* e)
+{
+    auto it = std::find(list.begin(), list.end(), e);
+    if (it == list.end()) return false;
+    list.erase(it);
+    return true;
+}
+}  // namespace
+
+void Application::RemoveWindow(GUIElement* e)
+{
+    ElementList* list = nullptr;
+    if (e->IsKind(kKindForm))
+        list = &forms_;
+    else if (e->IsKind(kKindTimer))
+        list = &timers_;
+    if (!list || RemoveFirst(*list, e)) return;
+    WriteLog(" NON TROVATO! Application::RemoveWindow = " + e->GetKind() + " lx " + std::to_string(list->size()) +
+             " id " + std::to_string(e->GetId()));
+}
+
+void Application::RemoveWinForm(GUIElement* e)
+{
+    RemoveWindow(e);
+    // Focus never outlives the element it names.
+    if (focused_ == e) focused_ = nullptr;
+    if (mainForm_ == e) mainForm_ = nullptr;
+    if (RemoveFirst(elements_, e)) return;
+    WriteLog(" NON TROVATO! Application::RemoveWinForm = " + e->GetKind() + " size " +
+             std::to_string(elements_.size()) + " id " + std::to_string(e->GetId()));
+}
+
+Form* Application::FindFormByWindow(Window w)
+{
+    for (GUIElement* e : forms_) {
+        Form* f = static_cast<Form*>(e);
+        if (f->GetWindow() == w) return f;
+    }
+    return nullptr;
+}
+
+namespace {
+bool InsideContainer(GUIElement* e, uint32_t containerId)
+{
+    return e->IsChild() && e->GetParent() && e->GetParent()->GetId() == containerId;
+}
+}  // namespace
+
+Application::ElementList Application::CollectChildren(uint32_t containerId)
+{
+    ElementList result;
+    for (GUIElement* e : elements_) {
+        if (!InsideContainer(e, containerId)) continue;
+        result.push_back(e);
+        if (e->IsKind(kKindPanel)) {
+            ElementList inner = CollectChildren(e->GetId());
+            result.insert(result.end(), inner.begin(), inner.end());
+        }
+    }
+    return result;
+}
+
+GUIElement* Application::HitTestForm(uint32_t containerId, Point p)
+{
+    for (GUIElement* e : elements_) {
+        if (!InsideContainer(e, containerId) || !e->IsCreated() || !e->IsVisible() || !e->IsEnabled()) continue;
+        if (e->IsKind(kKindPanel)) {
+            Point origin = e->GetPosition();
+            if (GUIElement* hit = HitTestForm(e->GetId(), Point{p.x - origin.x, p.y - origin.y})) return hit;
+        } else if (e->HitTest(p)) {
+            return e;
+        }
+    }
+    return nullptr;
+}
+
+void Application::ResetForTests()
+{
+    elements_.clear();
+    forms_.clear();
+    timers_.clear();
+    focused_ = nullptr;
+    mainForm_ = nullptr;
+    quit_ = false;
+    loading_ = false;
+}
+
+bool Application::AnyTimerRunning()
+{
+    for (GUIElement* e : timers_)
+        if (static_cast<Timer*>(e)->IsRunning()) return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- dispatch
+
+namespace {
+
+struct KeyInfo {
+    KeySym key = NoSymbol;
+    int c = 0;  // the first translated byte, as a signed character
+};
+
+KeyInfo TranslateKey(XKeyEvent& ev)
+{
+    char buffer[50] = {};
+    KeyInfo info;
+    XLookupString(&ev, buffer, sizeof buffer, &info.key, nullptr);
+    info.c = static_cast<signed char>(buffer[0]);
+    return info;
+}
+
+Point EventPoint(int x, int y) { return Point{x, y}; }
+
+// Moves the focus from the focused element (if any) to `to`.
+void MoveFocus(GUIElement* to)
+{
+    GUIElement* from = Application::Focused();
+    if (from) from->LostFocus();
+    Application::SetFocused(to);
+    if (to) to->GotFocus();
+}
+
+void TabTraversal(Form* form)
+{
+    Application::ElementList list = Application::CollectChildren(form->GetId());
+    GUIElement* focus = Application::Focused();
+    GUIElement* candidate = nullptr;
+    for (GUIElement* e : list) {
+        if ((!focus || e->GetId() > focus->GetId()) && e->IsTabStop()) {
+            candidate = e;
+            break;
+        }
+    }
+    if (!candidate) {
+        for (GUIElement* e : list) {
+            if (e->IsTabStop()) {
+                candidate = e;
+                break;
+            }
+        }
+    }
+    if (candidate) MoveFocus(candidate);
+}
+
+using Handler = void (*)(XEvent& ev, Form* form, Form* mainForm);
+
+void OnKeyPress(XEvent& ev, Form* form, Form*)
+{
+    if (!form->IsEnabled()) return;
+    KeyInfo k = TranslateKey(ev.xkey);
+    if (GUIElement* focus = Application::Focused()) focus->KeyDown(k.key);
+    form->KeyDown(k.key);
+}
+
+void OnKeyRelease(XEvent& ev, Form* form, Form*)
+{
+    if (!form->IsEnabled()) return;
+    KeyInfo k = TranslateKey(ev.xkey);
+    GUIElement* focus = Application::Focused();
+    if (k.key == XK_Tab && (!focus || focus->IsTabStop())) {
+        TabTraversal(form);
+    } else if (focus) {
+        if (k.c > 0) focus->KeyChar(k.c);
+        focus->KeyUp(k.key);
+    }
+    if (k.c > 0) form->KeyChar(k.c);
+    form->KeyUp(k.key);
+}
+
+// The focused control keeps a press or release that lands on it, as long as it sits
+// directly on this form; controls in panels are found again by the hit test.
+bool FocusTakes(Form* form, Point p)
+{
+    GUIElement* focus = Application::Focused();
+    return focus && focus->HitTest(p) && focus->GetParent() == form;
+}
+
+void LeftPress(Form* form, Point p)
+{
+    GUIElement* focus = Application::Focused();
+    if (FocusTakes(form, p)) {
+        focus->MouseDown(p);
+        form->MouseDown(p);
+        return;
+    }
+    GUIElement* hit = Application::HitTestForm(form->GetId(), p);
+    if (hit) {
+        if (!focus) {
+            hit->GotFocus();
+        } else if (focus->GetId() != hit->GetId()) {
+            focus->LostFocus();
+            hit->GotFocus();
+        }
+        hit->MouseDown(p);
+        Application::SetFocused(hit);
+        form->MouseDown(p);
+        return;
+    }
+    if (focus) focus->LostFocus();
+    Application::SetFocused(nullptr);
+    form->MouseDown(p);
+}
+
+void LeftRelease(Form* form, Point p)
+{
+    GUIElement* focus = Application::Focused();
+    if (FocusTakes(form, p)) {
+        focus->MouseUp(p);
+        form->MouseUp(p);
+        return;
+    }
+    GUIElement* hit = Application::HitTestForm(form->GetId(), p);
+    if (hit && focus && hit->GetId() == focus->GetId()) {
+        hit->MouseUp(p);
+    } else if (focus) {
+        focus->LostFocus();
+        Application::SetFocused(nullptr);
+    }
+    form->MouseUp(p);
+}
+
+void OnButtonPress(XEvent& ev, Form* form, Form*)
+{
+    Point p = EventPoint(ev.xbutton.x, ev.xbutton.y);
+    if (!form->IsEnabled()) {
+        form->MouseDown(p);
+    } else if (ev.xbutton.button == Button1) {
+        LeftPress(form, p);
+    } else if (ev.xbutton.button <= Button4) {
+        form->OtherButtonDown(p);
+    }
+}
+
+void OnButtonRelease(XEvent& ev, Form* form, Form*)
+{
+    Point p = EventPoint(ev.xbutton.x, ev.xbutton.y);
+    if (!form->IsEnabled()) {
+        form->MouseUp(p);
+    } else if (ev.xbutton.button == Button1) {
+        LeftRelease(form, p);
+    } else if (ev.xbutton.button <= Button4) {
+        form->OtherButtonUp(p);
+    }
+}
+
+void OnMotion(XEvent& ev, Form* form, Form*)
+{
+    if (form->IsEnabled()) form->MouseMove(ev.xmotion.x, ev.xmotion.y);
+}
+
+void OnEnter(XEvent&, Form* form, Form*) { form->MouseEnter(); }
+void OnLeave(XEvent&, Form* form, Form*) { form->MouseLeave(); }
+void OnExpose(XEvent&, Form* form, Form*) { form->Paint(); }
+
+void OnConfigure(XEvent& ev, Form* form, Form*)
+{
+    const XConfigureEvent& c = ev.xconfigure;
+    Point size = form->GetSize();
+    if (c.width != size.x || c.height != size.y) form->NotifyResized();
+    form->SetGeometry(c.x, c.y, c.width, c.height);
+}
+
+void OnClientMessage(XEvent& ev, Form* form, Form* mainForm)
+{
+    const XClientMessageEvent& m = ev.xclient;
+    if (static_cast<Atom>(m.data.l[0]) == form->GetDeleteAtom() && form->GetDeleteAtom() != None) {
+        if (mainForm && form->GetId() == mainForm->GetId()) {
+            // The main window never closes by itself: its handler asks and sets the quit flag.
+            mainForm->QueryClose();
+        } else if (form->QueryClose()) {
+            form->DestroyWindow();
+            form->NotifyClosed();
+        }
+    } else if (m.message_type == 0 && m.data.l[0] == 1) {
+        form->OnUserMessage();
+    }
+}
+
+// One handler per X event type; types without an entry are ignored.
+struct DispatchTable {
+    Handler handlers[LASTEvent] = {};
+    constexpr DispatchTable()
+    {
+        handlers[KeyPress] = OnKeyPress;
+        handlers[KeyRelease] = OnKeyRelease;
+        handlers[ButtonPress] = OnButtonPress;
+        handlers[ButtonRelease] = OnButtonRelease;
+        handlers[MotionNotify] = OnMotion;
+        handlers[EnterNotify] = OnEnter;
+        handlers[LeaveNotify] = OnLeave;
+        handlers[Expose] = OnExpose;
+        handlers[ConfigureNotify] = OnConfigure;
+        handlers[ClientMessage] = OnClientMessage;
+    }
+};
+constexpr DispatchTable kDispatch;
+
+// ConfigureNotify names the reconfigured window in its own field, not in the event
+// window, which for substructure notifications is the parent.
+Window EventWindow(const XEvent& ev)
+{
+    switch (ev.type) {
+    case ConfigureNotify:
+        return ev.xconfigure.window;
+    case DestroyNotify:
+        return ev.xdestroywindow.window;
+    default:
+        return ev.xany.window;
+    }
+}
+
+}  // namespace
+
+void Application::Dispatch(XEvent& event, Form* mainForm)
+{
+    if (event.type < 0 || event.type >= LASTEvent) return;
+    Handler h = kDispatch.handlers[event.type];
+    if (!h) return;
+    Form* form = FindFormByWindow(EventWindow(event));
+    if (form) h(event, form, mainForm);
+}
+
+// ---------------------------------------------------------------- the loop
+
+void Application::Run(Form* mainForm)
+{
+    Display* display = mainForm->GetScreen() ? mainForm->GetScreen()->GetDisplay() : nullptr;
+    if (display) {
+        const int fd = ConnectionNumber(display);
+        while (!quit_) {
+            // Poll only while a timer counts: an idle game blocks and wakes for nothing.
+            if (AnyTimerRunning() && XPending(display) == 0) {
+                if (WaitReadable(fd, 10) == 0) {
+                    TickTimers(10);
+                    continue;
+                }
+            }
+            XEvent event;
+            XNextEvent(display, &event);
+            Dispatch(event, mainForm);
+        }
+    }
+
+    // Shut-down: the windows of all created forms go first, then the shared message box.
+    ElementList all = elements_;
+    for (GUIElement* e : all) {
+        if (std::find(elements_.begin(), elements_.end(), e) == elements_.end()) continue;
+        if (e->IsKind(kKindForm) && e->IsCreated()) static_cast<Form*>(e)->DestroyWindow();
+    }
+    if (shutdownHook_) shutdownHook_();
+    mainForm->NotifyClosed();
+}
+
+// ---------------------------------------------------------------- X errors
+
+namespace {
+int LogProtocolError(Display* d, XErrorEvent* e)
+{
+    char text[128] = {};
+    XGetErrorText(d, e->error_code, text, sizeof text);
+    WriteLog("X error: " + std::string(text) + " (request " + std::to_string(e->request_code) + ")");
+    return 0;
+}
+
+int ConnectionLost(Display*)
+{
+    // The game is stored after every change, so there is nothing left to save.
+    WriteLog("Connection to the X server lost.");
+    _exit(1);
+}
+}  // namespace
+
+void Application::InstallErrorHandlers()
+{
+    XSetErrorHandler(LogProtocolError);
+    XSetIOErrorHandler(ConnectionLost);
+}

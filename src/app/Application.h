@@ -1,0 +1,76 @@
+#pragma once
+// The registry of live elements and the one event loop.
+//
+// Every element registers itself when constructed and leaves when destroyed; forms
+// and timers also sit in lists of their own. Run() blocks in XNextEvent (or, while a
+// timer runs, waits at most 10 ms and ticks the timers), and hands each event to
+// Dispatch(), which looks the event's window up among the forms and turns it into
+// element operations on the form and on the one control that matters: the focused
+// control for keys, the control under the pointer for the left button.
+#include <X11/Xlib.h>
+#include <cstdint>
+#include <vector>
+
+#include "gui/Point.h"
+
+class GUIElement;
+class Form;
+
+class Application {
+public:
+    using ElementList = std::vector<GUIElement*>;
+
+    // --- registry ---
+    static void RegisterElement(GUIElement* e);
+    static void RegisterForm(GUIElement* e);   // only elements of kind "form"
+    static void RegisterTimer(GUIElement* e);  // only elements of kind "timer"
+    static void RemoveWinForm(GUIElement* e);
+    static void RemoveWindow(GUIElement* e);
+    static Form* FindFormByWindow(Window w);
+    static ElementList CollectChildren(uint32_t containerId);
+    static GUIElement* HitTestForm(uint32_t containerId, Point p);
+
+    static const ElementList& Elements() { return elements_; }
+    static const ElementList& Forms() { return forms_; }
+    static const ElementList& Timers() { return timers_; }
+
+    static GUIElement* Focused() { return focused_; }
+    static void SetFocused(GUIElement* e) { focused_ = e; }
+    static GUIElement* MainForm() { return mainForm_; }
+    static void SetMainForm(GUIElement* e) { mainForm_ = e; }
+    static bool Quit() { return quit_; }
+    static void SetQuit(bool q) { quit_ = q; }
+    static bool Loading() { return loading_; }
+    static void SetLoading(bool b) { loading_ = b; }
+    // The next element id; ids start at 1 and are never reused.
+    static uint32_t NextId() { return ++nextId_; }
+
+    // Run at shut-down after all form windows are destroyed (the message box uses it
+    // to release the one shared box).
+    static void SetShutdownHook(void (*hook)()) { shutdownHook_ = hook; }
+
+    // --- the loop ---
+    // Runs until the quit flag is set, then destroys all form windows.
+    static void Run(Form* mainForm);
+    // Routes one event; the seam the tests drive with hand-made events.
+    static void Dispatch(XEvent& event, Form* mainForm);
+    // True while at least one timer counts; only then does the loop poll.
+    static bool AnyTimerRunning();
+    // Installs handlers that log protocol errors instead of ending the process, and
+    // end it with one log line when the connection is lost.
+    static void InstallErrorHandlers();
+
+    // Forgets every list entry and flag; for tests that build several worlds in turn.
+    static void ResetForTests();
+
+private:
+    static ElementList elements_;
+    static ElementList forms_;
+    static ElementList timers_;
+    static GUIElement* focused_;
+    static GUIElement* mainForm_;
+    static bool quit_;
+    static bool loading_;
+    static uint32_t nextId_;
+    static void (*shutdownHook_)();
+};

@@ -1,0 +1,39 @@
+#pragma once
+// The program's one connection to the X server, with the default screen's size and
+// depth and the visual information the image code takes the pixel layout from.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+class ScreenConnection {
+public:
+    // Opens the environment's default display at once; failures are logged and leave
+    // the object without a display and with the start values 800 x 600, depth 8.
+    ScreenConnection();
+    ~ScreenConnection();
+    ScreenConnection(const ScreenConnection&) = delete;
+    ScreenConnection& operator=(const ScreenConnection&) = delete;
+
+    Display* GetDisplay() const { return display_; }
+    int GetScreenNumber() const { return screenNumber_; }
+    int GetScreenWidth() const { return screenWidth_; }
+    int GetScreenHeight() const { return screenHeight_; }
+    int GetScreenDepth() const { return screenDepth_; }
+    XVisualInfo* GetVisualInfo() const { return visualInfo_; }
+
+    // True if a display was open; frees the visual information and closes it.
+    bool Close();
+
+private:
+    void Open();
+
+    int screenNumber_ = 0;
+    Display* display_ = nullptr;
+    XVisualInfo* visualInfo_ = nullptr;
+    int screenWidth_ = 800;
+    int screenHeight_ = 600;
+    int screenDepth_ = 8;
+};
+
+// The size of the first ScreenConnection ever made, or 0 when there is none.
+int ScreenWidth();
+int ScreenHeight();

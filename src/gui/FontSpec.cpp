@@ -1,0 +1,65 @@
+#include "gui/FontSpec.h"
+
+#include "app/Log.h"
+
+FontSpec::~FontSpec() { Free(); }
+
+FontSpec::FontSpec(const FontSpec& other)
+    : family(other.family), size(other.size), bold(other.bold), italic(other.italic),
+      style1(other.style1), style2(other.style2), extra(other.extra)
+{
+}
+
+FontSpec& FontSpec::operator=(const FontSpec& other)
+{
+    if (this == &other) return *this;
+    family = other.family;
+    size = other.size;
+    bold = other.bold;
+    italic = other.italic;
+    style1 = other.style1;
+    style2 = other.style2;
+    extra = other.extra;
+    return *this;
+}
+
+const std::string& FontSpec::BuildName()
+{
+    name = family.empty() ? "-*-*-" : "-" + family + "-";
+    name += bold ? "Bold-R-" : "Medium-R-";
+    name += italic ? "Italic--" : "Normal--";
+    name += std::to_string(size);
+    name += "-*";
+    return name;
+}
+
+bool FontSpec::Load(Display* d)
+{
+    Free();
+    if (!d) return false;
+    display = d;  // remembered even on failure so that a missing font is tried once
+    font = XLoadQueryFont(d, BuildName().c_str());
+    if (!font) {
+        WriteLog("XLoadQueryFont failed");
+        // Every X server carries "fixed"; captions and counters still show with it.
+        font = XLoadQueryFont(d, "fixed");
+    }
+    if (!font) return false;
+    loaded = true;
+    return true;
+}
+
+XFontStruct* FontSpec::Get(Display* d)
+{
+    if (display == d) return font;
+    Load(d);
+    return font;
+}
+
+void FontSpec::Free()
+{
+    if (font && display) XFreeFont(display, font);
+    font = nullptr;
+    display = nullptr;
+    loaded = false;
+}

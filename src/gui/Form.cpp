@@ -1,0 +1,373 @@
+#include "gui/Form.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <algorithm>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/Log.h"
+#include "app/ScreenConnection.h"
+
+namespace {
+constexpr const char* kWindowClass = "Quorrel.exe";
+constexpr unsigned long kDefaultBackground = 0xAAAAAA;
+constexpr long kFormEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                                EnterWindowMask | LeaveWindowMask | PointerMotionMask | ButtonMotionMask |
+                                ExposureMask | StructureNotifyMask | SubstructureNotifyMask;
+static_assert(kFormEventMask == 0xAA07F);
+
+// Holds the result of XStringListToTextProperty and frees its value.
+struct TextProperty {
+    XTextProperty prop{};
+    bool ok = false;
+    explicit TextProperty(const std::string& s)
+    {
+        std::vector<char> copy(s.begin(), s.end());
+        copy.push_back('\0');
+        char* list[] = {copy.data()};
+        ok = XStringListToTextProperty(list, 1, &prop) != 0;
+    }
+    ~TextProperty()
+    {
+        if (ok && prop.value) XFree(prop.value);
+    }
+    TextProperty(const TextProperty&) = delete;
+    TextProperty& operator=(const TextProperty&) = delete;
+};
+}  // namespace
+
+Form::Form(void* owner) : Form(owner, false) {}
+
+Form::Form(void* owner, bool dialog) : GUIElement(owner), dialog_(dialog)
+{
+    kind_ = kKindForm;
+    backColor_ = -1;
+    Application::RegisterForm(this);
+}
+
+Form::~Form()
+{
+    Application::RemoveWinForm(this);
+    created_ = false;
+    DestroyNativeWindow();
+}
+
+Display* Form::GetDisplay() const { return screen_ ? screen_->GetDisplay() : nullptr; }
+
+// ---------------------------------------------------------------- geometry
+
+int Form::GetWidth() { return width_; }
+int Form::GetHeight() { return height_; }
+
+namespace {
+bool QueryGeometry(Display* d, Window w, unsigned& width, unsigned& height)
+{
+    Window root;
+    int x, y;
+    unsigned border, depth;
+    return XGetGeometry(d, w, &root, &x, &y, &width, &height, &border, &depth) != 0;
+}
+}  // namespace
+
+int Form::GetActualWidth()
+{
+    unsigned w, h;
+    if (created_ && window_ && QueryGeometry(GetDisplay(), window_, w, h)) return static_cast<int>(w);
+    return width_;
+}
+
+int Form::GetActualHeight()
+{
+    unsigned w, h;
+    if (created_ && window_ && QueryGeometry(GetDisplay(), window_, w, h)) return static_cast<int>(h);
+    return height_;
+}
+
+Point Form::GetPosition()
+{
+    if (!created_ || !window_) return Point{x_, y_};
+    Display* d = GetDisplay();
+    int rx = 0, ry = 0;
+    Window child;
+    XTranslateCoordinates(d, window_, RootWindow(d, screen_->GetScreenNumber()), 0, 0, &rx, &ry, &child);
+    return Point{rx, ry};
+}
+
+void Form::SetGeometry(int x, int y, int w, int h)
+{
+    x_ = x;
+    y_ = y;
+    width_ = w;
+    height_ = h;
+}
+
+void Form::MoveNative()
+{
+    if (window_) XMoveWindow(GetDisplay(), window_, x_, y_);
+}
+
+void Form::ResizeNative()
+{
+    if (window_) XResizeWindow(GetDisplay(), window_, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
+}
+
+void Form::RaiseNative()
+{
+    if (window_) XRaiseWindow(GetDisplay(), window_);
+}
+
+void Form::LowerNative()
+{
+    if (window_) XLowerWindow(GetDisplay(), window_);
+}
+
+void Form::AttachNative(GUIElement*) {}
+void Form::BackColorNative() {}
+void Form::PropertiesChanged() {}
+
+void Form::AdjustSizeShifted(int w, int h) { AdjustSize(w, h, true); }
+
+void Form::AdjustSize(int w, int h, bool shift)
+{
+    if (!created_) return;
+    const int dw = std::max(0, GetWidth() - GetActualWidth());
+    const int dh = std::max(0, GetHeight() - GetActualHeight());
+    if (shift) {
+        Point p = GetPosition();
+        SetPosition(p.x - dw, p.y - 2 * dh);
+    }
+    SetSize(w + dw, h + dh);
+}
+
+void Form::CenterOnScreen()
+{
+    const int sw = screen_ ? screen_->GetScreenWidth() : ScreenWidth();
+    const int sh = screen_ ? screen_->GetScreenHeight() : ScreenHeight();
+    Point size = GetSize();
+    SetPositionClamped((sw - size.x) / 2, (sh - size.y) / 2);
+}
+
+// ---------------------------------------------------------------- showing
+
+void Form::SetBackColor(int64_t c)
+{
+    backColor_ = c;
+    if (created_) ApplyBackColor();
+}
+
+void Form::Show()
+{
+    GUIElement::Show();
+    if (created_ && window_) XRaiseWindow(GetDisplay(), window_);
+}
+
+void Form::ShowWindow()
+{
+    GUIElement::Show();
+    if (created_ && window_) XMapWindow(GetDisplay(), window_);
+}
+
+void Form::Hide()
+{
+    GUIElement::Hide();
+    if (created_ && window_) XUnmapWindow(GetDisplay(), window_);
+}
+
+void Form::SetFocus()
+{
+    if (created_ && window_) {
+        // Asking for the focus of a window that is not viewable is a protocol error.
+        XWindowAttributes attrs;
+        if (XGetWindowAttributes(GetDisplay(), window_, &attrs) && attrs.map_state == IsViewable)
+            XSetInputFocus(GetDisplay(), window_, RevertToNone, CurrentTime);
+    }
+    hasFocus_ = true;
+}
+
+void Form::Paint()
+{
+    // A copy: a control's paint may create or destroy elements.
+    for (GUIElement* e : Application::CollectChildren(id_))
+        if (e->IsPaintedByForm() && e->IsCreated()) e->Paint();
+}
+
+void Form::SetMarkA(bool b)
+{
+    if (created_) GUIElement::SetMarkA(b);
+}
+
+void Form::ShowForm()
+{
+    if (!created_) Create();
+    visible_ = true;
+}
+
+void Form::Open() { ShowForm(); }
+
+void Form::MarkBOn()
+{
+    if (created_) SetMarkB(true);
+}
+
+void Form::MarkBOff()
+{
+    if (created_) SetMarkB(false);
+}
+
+// ---------------------------------------------------------------- window creation
+
+void Form::Create()
+{
+    if (created_) return;
+    if (!screen_ || !screen_->GetDisplay()) {
+        WriteLog("E' necessario impostare il display");
+        return;
+    }
+    CreateWindow();
+    SetFocus();
+    if (!window_) {
+        WriteLog("Errore creazione Form ");
+        return;
+    }
+    AssignId();
+    Application::SetLoading(true);
+    Load(userData_ ? userData_ : id_);
+    Application::SetLoading(false);
+    created_ = true;
+    ApplyBackColor();
+    OnCreated();
+    Display* d = GetDisplay();
+    XMapWindow(d, window_);
+    visible_ = true;
+    XFlush(d);
+}
+
+void Form::CreateWindow()
+{
+    Display* d = GetDisplay();
+    const int screen = screen_->GetScreenNumber();
+    const unsigned long background = backColor_ == -1 ? kDefaultBackground : static_cast<unsigned long>(backColor_);
+    // A zero size is a protocol error; such a form gets one pixel instead.
+    window_ = XCreateSimpleWindow(d, RootWindow(d, screen), x_, y_, static_cast<unsigned>(std::max(1, width_)),
+                                  static_cast<unsigned>(std::max(1, height_)), 1, BlackPixel(d, screen), background);
+    if (window_) SetWindowProperties();
+}
+
+void Form::SetWindowProperties()
+{
+    Display* d = GetDisplay();
+    XSizeHints* size = XAllocSizeHints();
+    XWMHints* wm = XAllocWMHints();
+    XClassHint* cls = XAllocClassHint();
+    if (!size || !wm || !cls) {
+        WriteLog("XAllocSizeHints/XAllocWMHints/XAllocClassHint failed");
+        if (size) XFree(size);
+        if (wm) XFree(wm);
+        if (cls) XFree(cls);
+    } else {
+        size->flags = PPosition | PSize | PMinSize | PMaxSize;
+        size->x = x_;
+        size->y = y_;
+        size->width = size->min_width = size->max_width = width_;
+        size->height = size->min_height = size->max_height = height_;
+
+        wm->flags = InputHint | StateHint | IconPixmapHint;
+        wm->input = True;
+        wm->initial_state = NormalState;
+        wm->icon_pixmap = iconPixmap_;
+
+        TextProperty title(GetText());
+        TextProperty className(kWindowClass);
+        if (!title.ok || !className.ok) WriteLog("XStringListToTextProperty - error");
+
+        std::string classText = kWindowClass;
+        std::vector<char> name(classText.begin(), classText.end());
+        name.push_back('\0');
+        cls->res_name = name.data();
+        cls->res_class = name.data();
+
+        XSetWMProperties(d, window_, title.ok ? &title.prop : nullptr, className.ok ? &className.prop : nullptr,
+                         nullptr, 0, size, wm, cls);
+        XFree(size);
+        XFree(wm);
+        XFree(cls);
+
+        deleteAtom_ = XInternAtom(d, "WM_DELETE_WINDOW", False);
+        XSetWMProtocols(d, window_, &deleteAtom_, 1);
+        XSelectInput(d, window_, kFormEventMask);
+    }
+    if (dialog_) {
+        Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
+        Atom dialogType = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+        XChangeProperty(d, window_, type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialogType),
+                        1);
+    }
+}
+
+void Form::DestroyNativeWindow()
+{
+    if (!window_) return;
+    Application::SetFocused(nullptr);
+    if (Display* d = GetDisplay()) {
+        XUnmapWindow(d, window_);
+        XDestroyWindow(d, window_);
+        XFlush(d);
+    }
+    window_ = 0;
+}
+
+void Form::DestroyWindow()
+{
+    created_ = false;
+    DestroyNativeWindow();
+}
+
+// ---------------------------------------------------------------- the form's own operations
+
+void Form::FormHookA() {}
+void Form::FormHookB() {}
+std::string Form::GetTitle() { return GetValueText(); }
+
+void Form::SetTitle(const std::string& s)
+{
+    SetText(s);
+    if (!created_ || !window_) return;
+    TextProperty prop(s);
+    if (!prop.ok) {
+        WriteLog("XStringListToTextProperty - out of memory");
+        return;
+    }
+    XSetWMName(GetDisplay(), window_, &prop.prop);
+    XSetWMIconName(GetDisplay(), window_, &prop.prop);
+}
+
+std::string Form::GetCaption() { return GetTitle(); }
+void Form::SetTitleChars(const char* begin, const char* end) { SetTitle(std::string(begin, end)); }
+void Form::OnCreated() {}
+void Form::OnUserMessage() {}
+void Form::FormHookC() {}
+void Form::SetOption1(bool b) { option1_ = b; }
+void Form::SetOption2(bool b) { option2_ = b; }
+void Form::SetOption3(bool b) { option3_ = b; }
+void Form::OnDialogResult(int, int) {}
+bool Form::IsDialog() { return dialog_; }
+
+void Form::SetIcon(Pixmap p)
+{
+    iconPixmap_ = p;
+    if (!created_ || !window_) return;
+    XWMHints hints{};
+    hints.flags = InputHint | StateHint | IconPixmapHint;
+    hints.input = True;
+    hints.initial_state = NormalState;
+    hints.icon_pixmap = p;
+    XSetWMHints(GetDisplay(), window_, &hints);
+}
+
+void Form::SetOption4(bool b) { option4_ = b; }
+void Form::SetOption5(bool b) { option5_ = b; }
+void Form::SetModalChild(Form* f) { modalChild_ = f; }
+void Form::SetScreen(ScreenConnection* s) { screen_ = s; }
+ScreenConnection* Form::GetScreen() { return screen_; }
+Window Form::GetWindow() { return window_; }

@@ -1,0 +1,92 @@
+#pragma once
+// A top-level window: the only kind of element with an X window of its own. Its
+// controls are drawn on its window and get their input through it.
+#include <X11/Xlib.h>
+#include <string>
+
+#include "gui/GUIElement.h"
+
+class ScreenConnection;
+
+class Form : public GUIElement {
+public:
+    explicit Form(void* owner);
+    Form(void* owner, bool dialog);
+    ~Form() override;
+
+    // --- overrides of the element operations ---
+    int GetWidth() override;
+    int GetActualWidth() override;
+    int GetHeight() override;
+    int GetActualHeight() override;
+    Point GetPosition() override;
+    void SetBackColor(int64_t c) override;
+    void Show() override;
+    void ShowWindow() override;
+    void Hide() override;
+    void SetFocus() override;
+    void Paint() override;
+    void SetMarkA(bool b) override;
+    void Create() override;
+    void MoveNative() override;
+    void ResizeNative() override;
+    void RaiseNative() override;
+    void LowerNative() override;
+    void AttachNative(GUIElement* e) override;
+    void BackColorNative() override;
+    void PropertiesChanged() override;
+
+    // --- the form's own virtual operations, in their fixed order ---
+    virtual void FormHookA();
+    virtual void FormHookB();
+    virtual std::string GetTitle();
+    virtual void SetTitle(const std::string& s);
+    virtual std::string GetCaption();
+    virtual void SetTitleChars(const char* begin, const char* end);
+    virtual void OnCreated();
+    virtual void OnUserMessage();
+    virtual void FormHookC();
+    virtual void SetOption1(bool b);
+    virtual void SetOption2(bool b);
+    virtual void SetOption3(bool b);
+    virtual void DestroyWindow();
+    virtual void OnDialogResult(int id, int result);
+    virtual bool IsDialog();
+    virtual void SetIcon(Pixmap p);
+    virtual void AdjustSizeShifted(int w, int h);
+    virtual void AdjustSize(int w, int h, bool shift);
+    virtual void SetOption4(bool b);
+    virtual void SetOption5(bool b);
+    virtual void SetModalChild(Form* f);
+    virtual void SetGeometry(int x, int y, int w, int h);
+    virtual void SetScreen(ScreenConnection* s);
+    virtual ScreenConnection* GetScreen();
+    virtual void CenterOnScreen();
+    virtual void ShowForm();
+    virtual void Open();
+    virtual Window GetWindow();
+    virtual void MarkBOn();
+    virtual void MarkBOff();
+
+    Atom GetDeleteAtom() const { return deleteAtom_; }
+    Form* GetModalChild() const { return modalChild_; }
+    Display* GetDisplay() const;
+
+protected:
+    Form* modalChild_ = nullptr;
+    Atom deleteAtom_ = None;
+    Pixmap iconPixmap_ = 0;
+    ScreenConnection* screen_ = nullptr;
+    Window window_ = 0;
+    bool option5_ = true;
+    bool option1_ = true;
+    bool option2_ = true;
+    bool option3_ = true;
+    bool dialog_ = false;
+    bool option4_ = false;
+
+private:
+    void CreateWindow();
+    void SetWindowProperties();
+    void DestroyNativeWindow();
+};
