@@ -1,0 +1,226 @@
+#include "gui/DrawContext.h"
+
+#include <X11/Xutil.h>
+#include <algorithm>
+#include <cctype>
+
+#include "app/Application.h"
+#include "app/Log.h"
+#include "app/ScreenConnection.h"
+#include "gui/Form.h"
+#include "image/DisplayImage.h"
+#include "image/ServerImage.h"
+#include "util/StringUtil.h"
+
+namespace {
+constexpr uint32_t kKeyColor = 0x000000;  // black shows what lies beneath
+
+Form* FirstForm()
+{
+    const auto& forms = Application::Forms();
+    return forms.empty() ? nullptr : static_cast<Form*>(forms.front());
+}
+
+// Clips a transfer of w x h pixels starting at (sx, sy) to what the image holds.
+bool ClipToImage(const XImage* image, int sx, int sy, int& w, int& h)
+{
+    if (w == 0) w = image->width;
+    if (h == 0) h = image->height;
+    if (sx < 0 || sy < 0 || sx >= image->width || sy >= image->height) return false;
+    w = std::min(w, image->width - sx);
+    h = std::min(h, image->height - sy);
+    return w > 0 && h > 0;
+}
+}  // namespace
+
+DrawContext::DrawContext(Form* form) : form_(form ? form : FirstForm())
+{
+    if (form_) {
+        display_ = form_->GetDisplay();
+        window_ = form_->GetWindow();
+    }
+    if (display_ && window_) {
+        XGCValues values{};
+        gc_ = XCreateGC(display_, window_, GCCapStyle | GCJoinStyle, &values);
+    }
+    if (!gc_) {
+        WriteLog("Errore nella creazione del GC");
+        return;
+    }
+    const int screen = form_->GetScreen()->GetScreenNumber();
+    XSetForeground(display_, gc_, WhitePixel(display_, screen));
+    XSetBackground(display_, gc_, BlackPixel(display_, screen));
+    XSetFillStyle(display_, gc_, FillSolid);
+    XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
+    if (XFontStruct* f = Font()) XSetFont(display_, gc_, f->fid);
+}
+
+DrawContext::~DrawContext()
+{
+    if (gc_) XFreeGC(display_, gc_);
+}
+
+XFontStruct* DrawContext::Font()
+{
+    Form* first = FirstForm();
+    return first && display_ ? first->GetFont().Get(display_) : nullptr;
+}
+
+int DrawContext::LineHeight()
+{
+    XFontStruct* f = Font();
+    return (f ? f->ascent : 0) + 1;
+}
+
+void DrawContext::SetForeground(int64_t color)
+{
+    if (color != -1) XSetForeground(display_, gc_, static_cast<unsigned long>(color));
+}
+
+void DrawContext::Flush() { XFlush(display_); }
+
+void DrawContext::DrawPoint(int x, int y, int64_t color)
+{
+    if (!gc_) return;
+    SetForeground(color);
+    XDrawPoint(display_, window_, gc_, x, y);
+    Flush();
+}
+
+void DrawContext::DrawLineSolid(int x1, int y1, int x2, int y2, int64_t color) { DrawLine(x1, y1, x2, y2, 0, color); }
+
+void DrawContext::DrawLine(int x1, int y1, int x2, int y2, int style, int64_t color)
+{
+    if (!gc_) return;
+    SetForeground(color);
+    const bool dashed = style == 1 || style == 2;
+    if (dashed) XSetLineAttributes(display_, gc_, 1, style == 1 ? LineOnOffDash : LineDoubleDash, CapRound, JoinRound);
+    XDrawLine(display_, window_, gc_, x1, y1, x2, y2);
+    if (dashed) XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
+    Flush();
+}
+
+void DrawContext::DrawRectangle(int x, int y, int w, int h, int lineWidth, int64_t color)
+{
+    if (!gc_ || w < 1 || h < 1) return;
+    SetForeground(color);
+    if (lineWidth > 1) XSetLineAttributes(display_, gc_, static_cast<unsigned>(lineWidth), LineSolid, CapRound, JoinRound);
+    XDrawRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1), static_cast<unsigned>(h - 1));
+    if (lineWidth > 1) XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
+    Flush();
+}
+
+void DrawContext::FillRectangle(int x, int y, int w, int h, int borderWidth, int64_t borderColor, int64_t fillColor)
+{
+    if (!gc_) return;
+    if (w > 1 && h > 1) {
+        SetForeground(fillColor);
+        XFillRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1), static_cast<unsigned>(h - 1));
+        Flush();
+    }
+    if (borderWidth > 0) DrawRectangle(x, y, w - 1, h - 1, borderWidth, borderColor);
+}
+
+int DrawContext::TextWidth(const std::string& s)
+{
+    XFontStruct* f = Font();
+    return f ? XTextWidth(f, s.data(), static_cast<int>(s.size())) : 0;
+}
+
+void DrawContext::DrawText(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align)
+{
+    DrawTextBox(x, y, w, h, text, fg, bg, align, true);
+}
+
+void DrawContext::DrawTextBox(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align,
+                              bool centre)
+{
+    if (!gc_) return;
+    SetForeground(fg);
+    if (bg != -1) XSetBackground(display_, gc_, static_cast<unsigned long>(bg));
+    XFontStruct* font = Font();
+    const int ascent = font ? font->ascent : 0;
+    const int L = ascent < 16 ? 15 : ascent + 1;
+    if (h <= 9) return;
+
+    const size_t newline = text.find('\n');
+    const bool hasRest = newline != std::string::npos;
+    std::string line = hasRest ? text.substr(0, newline) : text;
+
+    // Fit the line into w, cutting at the last blank when a word would be split.
+    bool cut = false;
+    int lineWidth = TextWidth(line);
+    if (w >= 1) {
+        while (lineWidth > w && !line.empty()) {
+            const unsigned char dropped = static_cast<unsigned char>(line.back());
+            line.pop_back();
+            cut = true;
+            if (std::isalpha(dropped)) {
+                const size_t blank = line.rfind(' ');
+                if (blank != std::string::npos) line.erase(blank);
+            }
+            lineWidth = TextWidth(line);
+        }
+    }
+
+    if (bg != -1 && w >= 1) {
+        FillRectangle(x, y, w, h + 1, 0, -1, bg);
+        SetForeground(fg);
+    }
+
+    auto placed = [&](bool aligned) {
+        if (!aligned || w < 1 || lineWidth == 0) return x;
+        if (align == 0) return x;
+        if (align == 1) return x + w - lineWidth;
+        return x + (w - lineWidth) / 2;
+    };
+    auto draw = [&](int px, int baseline) {
+        if (font && !line.empty())
+            XDrawString(display_, window_, gc_, px, baseline, line.data(), static_cast<int>(line.size()));
+        Flush();
+    };
+
+    if (!hasRest && !cut) {
+        const int baseline = centre ? y + L + (h - L) / 2 - 1 : y + L - 1;
+        draw(placed(true), baseline);
+        return;
+    }
+    draw(placed(!cut), y + L - 1);
+    const std::string rest = Trim(text.substr(line.size()));
+    DrawTextBox(x, y + L, w, h - L, rest, fg, bg, cut ? 0 : align, false);
+}
+
+void DrawContext::PutImage(int x, int y, int w, int h, XImage* image) { PutImagePart(x, y, w, h, image, 0, 0); }
+
+void DrawContext::PutImageAt(int x, int y, XImage* image)
+{
+    if (image) PutImage(x, y, image->width, image->height, image);
+}
+
+void DrawContext::PutImagePart(int x, int y, int w, int h, XImage* image, int srcX, int srcY)
+{
+    if (!gc_ || !image || !ClipToImage(image, srcX, srcY, w, h)) return;
+    XPutImage(display_, window_, gc_, image, srcX, srcY, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    Flush();
+}
+
+void DrawContext::PutImageTransparent(int x, int y, int w, int h, XImage* image)
+{
+    if (!gc_ || !image || !ClipToImage(image, 0, 0, w, h)) return;
+    ProbePixelFormat(form_);
+    // The window's pixels beneath; an area partly off the window cannot be read, and
+    // then the image is drawn as it is.
+    ServerImage under(XGetImage(display_, window_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
+                                ZPixmap));
+    if (under) ReplaceKeyColor(image, under.get(), w, h, kKeyColor);
+    PutImage(x, y, w, h, image);
+}
+
+void DrawContext::PutImagePartTransparent(int x, int y, int w, int h, XImage* image, int srcX, int srcY)
+{
+    if (!gc_ || !image || !ClipToImage(image, srcX, srcY, w, h)) return;
+    // The part is cut out on the client side: the same pixels a round trip through a
+    // server pixmap would give, without uploading the whole sheet for every cell.
+    ServerImage part(XSubImage(image, srcX, srcY, static_cast<unsigned>(w), static_cast<unsigned>(h)));
+    if (part) PutImageTransparent(x, y, w, h, part.get());
+}

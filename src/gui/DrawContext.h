@@ -1,0 +1,60 @@
+#pragma once
+// The one way the program draws: a short-lived graphics context bound to one form's
+// window. Every primitive sets its colour, draws straight onto the window (there is
+// no back buffer) and flushes at once. Colours are 0xRRGGBB pixel values; -1 keeps
+// the current colour. Text uses the font of the first registered form.
+#include <X11/Xlib.h>
+#include <cstdint>
+#include <string>
+
+class Form;
+
+class DrawContext {
+public:
+    // Draws on `form`, or on the first registered form when none is given.
+    explicit DrawContext(Form* form = nullptr);
+    ~DrawContext();
+    DrawContext(const DrawContext&) = delete;
+    DrawContext& operator=(const DrawContext&) = delete;
+
+    bool Ok() const { return gc_ != nullptr; }
+    Form* GetForm() const { return form_; }
+
+    // Ascent of the program's font + 1.
+    int LineHeight();
+
+    void DrawPoint(int x, int y, int64_t color);
+    void DrawLineSolid(int x1, int y1, int x2, int y2, int64_t color);
+    // style 0 solid, 1 on-off dashed, 2 double dashed.
+    void DrawLine(int x1, int y1, int x2, int y2, int style, int64_t color);
+    // Outline covering w x h pixels from (x, y).
+    void DrawRectangle(int x, int y, int w, int h, int lineWidth, int64_t color);
+    // Fills (w - 1) x (h - 1) pixels; a border is drawn over it when borderWidth > 0.
+    void FillRectangle(int x, int y, int w, int h, int borderWidth, int64_t borderColor, int64_t fillColor);
+    // Text fitted to w (cut at word ends), wrapped onto further lines, aligned
+    // 0 left, 1 right, otherwise centred, and centred vertically in h.
+    void DrawText(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align);
+
+    // Image transfers; w or h of 0 means the image's own size. Transfers are clipped
+    // to what the image holds.
+    void PutImage(int x, int y, int w, int h, XImage* image);
+    void PutImageAt(int x, int y, XImage* image);
+    void PutImagePart(int x, int y, int w, int h, XImage* image, int srcX, int srcY);
+    // Draws the image with its black pixels replaced by what the window shows there.
+    // The image is changed in place.
+    void PutImageTransparent(int x, int y, int w, int h, XImage* image);
+    void PutImagePartTransparent(int x, int y, int w, int h, XImage* image, int srcX, int srcY);
+
+private:
+    void SetForeground(int64_t color);
+    void Flush();
+    XFontStruct* Font();
+    void DrawTextBox(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align,
+                     bool centre);
+    int TextWidth(const std::string& s);
+
+    Form* form_ = nullptr;
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    GC gc_ = nullptr;
+};
