@@ -1,0 +1,53 @@
+#include "game/GameRecord.h"
+
+#include "util/StringUtil.h"
+
+std::string GameRecord::CurrentGuessText() const
+{
+    std::string text;
+    for (int colour : currentGuess) text += IntToText(colour);
+    return text;
+}
+
+bool GameRecord::SubmitGuess()
+{
+    if (gameState != GameState::Playing) return false;
+    const std::string guess = CurrentGuessText();
+    int exact = 0;
+    int colourOnly = 0;
+    ScoreGuess(guess, secretCode, exact, colourOnly);
+    if (!guessHistory.empty()) guessHistory += ";";
+    guessHistory += MakeGuessRecord(guess, exact, colourOnly);
+    if (exact == kCodeLength) {
+        gameState = GameState::Solved;
+    } else {
+        currentGuess.fill(0);
+    }
+    return true;
+}
+
+bool GameRecord::StartNewGame()
+{
+    if (gameState == GameState::Playing) return false;
+    guessHistory.clear();
+    secretCode = DrawSecretCode();
+    currentGuess.fill(0);
+    gameState = GameState::Playing;
+    return true;
+}
+
+bool GameRecord::AbandonGame()
+{
+    if (gameState != GameState::Playing) return false;
+    currentGuess.fill(0);
+    gameState = GameState::Abandoned;
+    return true;
+}
+
+bool GameRecord::CyclePegColour(int position)
+{
+    if (gameState != GameState::Playing || position < 1 || position > kCodeLength) return false;
+    int& colour = currentGuess[static_cast<std::size_t>(position - 1)];
+    colour = NextPegColour(colour);
+    return true;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// One game: the hidden code, the scored guesses, the state and the input row. The
+// main form owns one record, changes it only through the transitions below and
+// stores it with SaveGame (GameStore.h) after every transition that returned true.
+#include "game/GameRules.h"
+
+#include <array>
+#include <string>
+
+class GameRecord {
+public:
+    std::string secretCode;       // four digits 0..7
+    std::string guessHistory;     // guess records joined by ";", oldest first
+    GameState gameState = GameState::Playing;
+    std::array<int, kCodeLength> currentGuess{};  // input row, position 1 at index 0
+
+    // The input row as four digits, the guess that SubmitGuess would score.
+    std::string CurrentGuessText() const;
+    int Attempts() const { return CountAttempts(guessHistory); }
+    bool IsOver() const { return gameState != GameState::Playing; }
+
+    // While playing: scores the input row against the code, appends its record to
+    // the history and either solves the game (four exact) or clears the input row.
+    // False, and nothing changes, in any other state.
+    bool SubmitGuess();
+
+    // From a solved or abandoned game: a fresh code, no guesses, a cleared input row,
+    // playing again. False, and nothing changes, while playing.
+    bool StartNewGame();
+
+    // While playing: clears the input row and gives the game up; the code and the
+    // guesses stay so that the board can show them. False in any other state.
+    bool AbandonGame();
+
+    // While playing: advances the input peg at position 1..4 to its next colour.
+    // False, and nothing changes, in another state or for another position.
+    bool CyclePegColour(int position);
+};
