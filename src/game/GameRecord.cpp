@@ -13,6 +13,9 @@ bool GameRecord::SubmitGuess()
 {
     if (gameState != GameState::Playing) return false;
     const std::string guess = CurrentGuessText();
+    // A colour out of range or a missing code would store a record that no later
+    // load accepts; refuse instead of scoring nonsense.
+    if (!IsValidSecretCode(guess) || !IsValidSecretCode(secretCode)) return false;
     int exact = 0;
     int colourOnly = 0;
     ScoreGuess(guess, secretCode, exact, colourOnly);

@@ -21,7 +21,8 @@ public:
 
     // While playing: scores the input row against the code, appends its record to
     // the history and either solves the game (four exact) or clears the input row.
-    // False, and nothing changes, in any other state.
+    // False, and nothing changes, in any other state, or when the input row or the
+    // code is not four colours 0..7.
     bool SubmitGuess();
 
     // From a solved or abandoned game: a fresh code, no guesses, a cleared input row,

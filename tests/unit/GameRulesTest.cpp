@@ -255,3 +255,16 @@ TEST(GameRecord, AbandoningKeepsCodeAndGuessesAndOnlyThenAllowsANewGame)
     EXPECT_EQ(record.guessHistory, "");
     EXPECT_TRUE(IsValidSecretCode(record.secretCode));
 }
+
+TEST(GameRecord, RefusesToScoreAnInputRowOrCodeOutsideTheColours)
+{
+    GameRecord record = PlayingRecord("1234");
+    record.currentGuess = {0, 8, 0, 0};
+    EXPECT_FALSE(record.SubmitGuess());
+    record.currentGuess = {0, -1, 0, 0};
+    EXPECT_FALSE(record.SubmitGuess());
+    GameRecord noCode;
+    EXPECT_FALSE(noCode.SubmitGuess());
+    EXPECT_EQ(record.guessHistory, "");
+    EXPECT_EQ(noCode.guessHistory, "");
+}
