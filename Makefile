@@ -7,6 +7,9 @@ CMAKE_GEN  := -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 
 .PHONY: all deps build run test bench fuzz install package clean
 
+PREFIX  ?= /usr/local
+DESTDIR ?=
+
 all: build
 
 deps:
@@ -24,6 +27,15 @@ test: deps
 	  -DQUORREL_WERROR=ON -DQUORREL_TESTS=ON $(CMAKE_GEN) >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ctest --output-on-failure --timeout 900
+
+install: build
+	@DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: deps
+	@cmake -S . -B $(BUILD)/package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake --build $(BUILD)/package -j $(JOBS)
+	@cd $(BUILD)/package && cpack -G DEB -B $(CURDIR)/$(BUILD) >/dev/null
+	@ls $(BUILD)/*.deb
 
 clean:
 	rm -rf $(BUILD)
