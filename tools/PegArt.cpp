@@ -41,10 +41,12 @@ Colour Wood(float x, float y)
 {
   const float u = x / kCellWidth * 2 * kPi;
   const float v = y / kCellHeight * 2 * kPi;
-  const float warp = 0.9f * std::sin(u + 0.7f) + 0.35f * std::sin(2 * u + 2.1f);
-  float grain = 0.5f + 0.28f * std::sin(3 * v + warp) + 0.16f * std::sin(7 * v + 1.3f * warp + 0.4f) +
-                0.08f * std::sin(13 * v + 2 * warp);
-  grain += 0.10f * (Hash(static_cast<int>(x * 2), static_cast<int>(y)) - 0.5f);
+  const float warp = 0.55f * std::sin(u + 0.7f) + 0.25f * std::sin(2 * u + 2.1f);
+  float grain = 0.5f + 0.22f * std::sin(3 * v + warp) + 0.12f * std::sin(8 * v + 0.8f * warp + 0.4f) +
+                0.07f * std::sin(17 * v + warp);
+  // Fine streaks along the grain, and a little pore noise.
+  grain += 0.14f * (Hash(0, static_cast<int>(y * 3)) - 0.5f);
+  grain += 0.08f * (Hash(static_cast<int>(x * 2), static_cast<int>(y)) - 0.5f);
   return Mix(kWoodDark, kWoodLight, grain);
 }
 
@@ -155,7 +157,7 @@ bool InsideMark(Mark mark, float x, float y)
       const float sector = 2 * kPi / 5;
       float t = std::fmod(a + 10 * sector, sector) / sector;
       t = std::abs(t - 0.5f) * 2;
-      const float outer = 1.02f, inner = 0.43f;
+      const float outer = 1.12f, inner = 0.5f;
       return r <= inner + (outer - inner) * std::pow(t, 2.2f);
     }
     case Mark::Ring:
