@@ -1,0 +1,44 @@
+#pragma once
+// A container control: a rectangle with a background, an optional border and an
+// optional title (the element's text), on which other controls sit. A control
+// belongs to the panel when its parent is the panel; its position is then relative
+// to the panel. Showing, hiding and painting the panel carry over to its children.
+// The panel handles no input and does not own its children.
+#include <cstdint>
+
+#include "gui/Child.h"
+
+class Form;
+
+class PanelChildren : public Child {
+public:
+    explicit PanelChildren(Form* owner);
+
+    // --- overrides of the element operations ---
+    void SetSize(int w, int h) override;        // a created panel is hidden and shown again, children too
+    void SetPosition(int x, int y) override;    // likewise
+    void Show() override;                       // creates, paints, then shows every child
+    void ShowWindow() override;
+    void Hide() override;                       // hides every child, then erases W x H pixels
+    void Paint() override;                      // background, border, title, then the children
+    void Create() override;
+
+    // --- the panel's own settings; none of them repaints ---
+    void SetBorder(bool on);            // a 3-D border (or none)
+    void SetFlatBorder(bool flat);      // border on; plain black when flat, else 3-D
+    void SetSunken(bool sunken);        // border on; 3-D sunken (top and left dark) or raised
+    void SetTitleColor(int64_t color);  // 0xRRGGBB; -1 is black
+    // Every painted child is given this back colour; -1 leaves children alone.
+    void SetChildrenBackColor(int64_t color);
+
+    bool HasBorder() const { return border_; }
+    bool IsFlat() const { return flat_; }
+    bool IsSunken() const { return sunken_; }
+
+private:
+    bool border_ = false;
+    bool flat_ = false;
+    bool sunken_ = true;
+    int64_t titleColor_ = -1;
+    int64_t childrenBackColor_ = -1;
+};

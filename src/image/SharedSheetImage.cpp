@@ -1,0 +1,62 @@
+#include "image/SharedSheetImage.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "gui/Form.h"
+#include "image/DisplayImage.h"
+
+namespace {
+// An image belongs to the display it was made for: tests run several servers in turn.
+struct Entry {
+    const unsigned char* rgb;
+    int width;
+    int height;
+    Display* display;
+    std::weak_ptr<XImage> image;
+};
+
+// A handful of sheets at most: a list is all the index it needs.
+std::vector<Entry>& Entries()
+{
+    static std::vector<Entry> entries;
+    return entries;
+}
+
+void DropExpired()
+{
+    auto& entries = Entries();
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [](const Entry& e) { return e.image.expired(); }),
+                  entries.end());
+}
+
+Display* DisplayOf(GUIElement* element)
+{
+    if (!element) return nullptr;
+    GUIElement* form = element->IsKind(kKindForm) ? element : element->OwningForm();
+    return form ? static_cast<Form*>(form)->GetDisplay() : nullptr;
+}
+}  // namespace
+
+SharedDisplayImage AcquireSheetImage(GUIElement* element, const unsigned char* rgb, int width, int height)
+{
+    Display* display = DisplayOf(element);
+    if (!rgb || !display) return nullptr;
+    DropExpired();
+    for (const Entry& e : Entries()) {
+        if (e.rgb == rgb && e.width == width && e.height == height && e.display == display) {
+            if (SharedDisplayImage image = e.image.lock()) return image;
+        }
+    }
+    XImage* made = MakeDisplayImage(element, rgb, width, height);
+    if (!made) return nullptr;
+    SharedDisplayImage image(made, DisplayImageDeleter{});
+    Entries().push_back(Entry{rgb, width, height, display, image});
+    return image;
+}
+
+std::size_t LiveSheetImageCount()
+{
+    DropExpired();
+    return Entries().size();
+}
