@@ -14,10 +14,7 @@ ScreenConnection::~ScreenConnection()
 {
     // A destroyed connection must not keep answering ScreenWidth and ScreenHeight.
     if (registeredScreen == this) registeredScreen = nullptr;
-    if (display_) {
-        XCloseDisplay(display_);
-        display_ = nullptr;
-    }
+    Close();
 }
 
 void ScreenConnection::Open()
