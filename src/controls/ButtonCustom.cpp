@@ -1,0 +1,273 @@
+#include "controls/ButtonCustom.h"
+
+#include <X11/keysym.h>
+#include <algorithm>
+
+#include "app/Application.h"
+#include "gui/DrawContext.h"
+#include "gui/Form.h"
+
+namespace {
+constexpr int64_t kDefaultFace = 0xAAAAAA;  // the colour of a form without a back colour
+constexpr int64_t kWhite = 0xFFFFFF;
+constexpr int64_t kBlack = 0x000000;
+constexpr int64_t kDisabledCaption = 0x9B9B9B;
+constexpr int kDashed = 1;
+constexpr int kCentred = 2;
+constexpr int kLeft = 0;
+constexpr int kCarriageReturn = 13;
+}  // namespace
+
+ButtonCustom::ButtonCustom(Form* owner, const std::string& caption) : CommandElement(static_cast<Child&>(*this))
+{
+    width_ = 80;
+    height_ = 30;
+    SetParent(owner);
+    text_ = caption;
+    kind_ = kKindButton;
+    tabStop_ = true;
+    paintedByForm_ = true;
+}
+
+ButtonCustom::~ButtonCustom() = default;
+
+// ---------------------------------------------------------------- lifecycle
+
+void ButtonCustom::Create()
+{
+    if (created_) return;
+    if (id_ == 0) {
+        id_ = Application::NextId();
+        userData_ = id_;
+    }
+    created_ = true;
+    visible_ = true;
+}
+
+void ButtonCustom::Show()
+{
+    Child::Show();
+    Paint();
+}
+
+void ButtonCustom::ShowWindow()
+{
+    Child::Show();
+    Paint();
+}
+
+void ButtonCustom::Hide()
+{
+    if (!created_) return;
+    if (Form* form = DrawingForm()) {
+        DrawContext dc(form);
+        const Point at = FormOffset(x_, y_);
+        // One pixel wider and higher than the face fill, so the bevel goes too.
+        dc.FillRectangle(at.x, at.y, width_ + 1, height_ + 1, 0, 0, ResolveParentColor());
+    }
+    Child::Hide();
+    created_ = false;
+}
+
+void ButtonCustom::SetSize(int w, int h)
+{
+    if (!created_) {
+        width_ = w;
+        height_ = h;
+        return;
+    }
+    Hide();
+    width_ = w;
+    height_ = h;
+    Show();
+}
+
+void ButtonCustom::SetPosition(int x, int y)
+{
+    if (!created_) {
+        x_ = x;
+        y_ = y;
+        return;
+    }
+    Hide();
+    x_ = x;
+    y_ = y;
+    Show();
+}
+
+// ---------------------------------------------------------------- state setters
+
+void ButtonCustom::SetText(const std::string& s)
+{
+    text_ = s;
+    if (created_) Paint();
+}
+
+void ButtonCustom::Enable(bool enabled)
+{
+    enabled_ = enabled;
+    if (created_) Paint();
+}
+
+void ButtonCustom::SetForeColor(uint32_t color) { foreColor_ = color; }
+
+void ButtonCustom::SetImage(XImage* image)
+{
+    image_ = image;
+    if (created_) Paint();
+}
+
+void ButtonCustom::SetDisabledImage(XImage* image)
+{
+    disabledImage_ = image;
+    if (created_) Paint();
+}
+
+void ButtonCustom::SetContentHidden(bool hidden)
+{
+    contentHidden_ = hidden;
+    if (created_) Paint();
+}
+
+// ---------------------------------------------------------------- input
+
+void ButtonCustom::MouseDown(Point p)
+{
+    if (!enabled_) return;
+    pressed_ = true;
+    Paint();
+    FlushDisplay();
+    Child::MouseDown(p);
+}
+
+void ButtonCustom::MouseUp(Point p)
+{
+    if (!enabled_) return;
+    pressed_ = false;
+    // The released look reaches the screen before the command, which may take long.
+    Paint();
+    FlushDisplay();
+    if (!RunCommandSurviving()) return;
+    Child::MouseUp(p);
+}
+
+void ButtonCustom::KeyDown(KeySym k)
+{
+    if (!enabled_) return;
+    Child::KeyDown(k);
+    if (hasFocus_ && k == XK_Return) {
+        pressed_ = true;
+        Paint();
+        FlushDisplay();
+    }
+}
+
+bool ButtonCustom::KeyChar(int c)
+{
+    if (!enabled_) return false;
+    // Characters arrive on key release, so a keyboard command runs when Return goes up.
+    if (hasFocus_ && c == kCarriageReturn) {
+        pressed_ = false;
+        Paint();
+        FlushDisplay();
+        if (!RunCommandSurviving()) return false;
+    }
+    return Child::KeyChar(c);
+}
+
+void ButtonCustom::GotFocus()
+{
+    Child::GotFocus();
+    Paint();
+}
+
+void ButtonCustom::LostFocus()
+{
+    Child::LostFocus();
+    pressed_ = false;
+    Paint();
+}
+
+bool ButtonCustom::RunCommandSurviving()
+{
+    // A command may close the dialog that owns this button and destroy it with it;
+    // the rest of the event must then not touch the button.
+    const uint32_t id = id_;
+    RunCommand();
+    const auto& all = Application::Elements();
+    const auto it = std::find(all.begin(), all.end(), static_cast<GUIElement*>(this));
+    return it != all.end() && (*it)->GetId() == id;
+}
+
+// ---------------------------------------------------------------- painting
+
+Form* ButtonCustom::DrawingForm() { return static_cast<Form*>(OwningForm()); }
+
+void ButtonCustom::FlushDisplay()
+{
+    Form* form = DrawingForm();
+    if (Display* d = form ? form->GetDisplay() : nullptr) XFlush(d);
+}
+
+int64_t ButtonCustom::ResolveBackColor()
+{
+    if (backColor_ != -1) return backColor_;
+    return ResolveParentColor();
+}
+
+int64_t ButtonCustom::ResolveParentColor()
+{
+    if (parent_ && parent_->GetBackColor() != -1) return parent_->GetBackColor();
+    GUIElement* form = OwningForm();
+    if (form && form->GetBackColor() != -1) return form->GetBackColor();
+    return kDefaultFace;
+}
+
+void ButtonCustom::Paint()
+{
+    if (Application::Loading() || !created_) return;
+    Form* form = DrawingForm();
+    // Without a form there is no window; DrawContext would fall back to another form's.
+    if (!form) return;
+    DrawContext dc(form);
+    const Point at = FormOffset(x_, y_);
+    const int X = at.x;
+    const int Y = at.y;
+    const int W = width_;
+    const int H = height_;
+    const int64_t back = ResolveBackColor();
+
+    dc.FillRectangle(X, Y, W, H, 0, 0, back);
+
+    const int64_t topLeft = pressed_ ? kBlack : kWhite;
+    const int64_t bottomRight = pressed_ ? kWhite : kBlack;
+    dc.DrawLineSolid(X, Y, X + W - 1, Y, topLeft);
+    dc.DrawLineSolid(X, Y + H - 1, X, Y, topLeft);
+    dc.DrawLineSolid(X + W - 1, Y, X + W - 1, Y + H - 1, bottomRight);
+    dc.DrawLineSolid(X, Y + H - 1, X + W - 1, Y + H - 1, bottomRight);
+
+    if (hasFocus_ && enabled_ && !pressed_) {
+        dc.DrawLine(X + 4, Y + 3, X + W - 5, Y + 3, kDashed, foreColor_);
+        dc.DrawLine(X + 4, Y + H - 4, X + 4, Y + 2, kDashed, foreColor_);
+        dc.DrawLine(X + W - 5, Y + 3, X + W - 5, Y + H - 3, kDashed, foreColor_);
+        dc.DrawLine(X + 4, Y + H - 4, X + W - 5, Y + H - 4, kDashed, foreColor_);
+    }
+
+    if (contentHidden_) return;
+
+    const int64_t captionColor = enabled_ ? static_cast<int64_t>(foreColor_) : kDisabledCaption;
+    XImage* picture = !enabled_ && disabledImage_ ? disabledImage_ : image_;
+
+    // A caption box narrower than one pixel would let DrawText run the text unclipped
+    // across the form, so such a caption is left out.
+    if (!text_.empty() && !picture) {
+        const int boxW = W - 12;
+        if (boxW >= 1) dc.DrawText(X + 6, Y + 4, boxW, H - 8, text_, captionColor, back, kCentred);
+    } else if (!text_.empty()) {
+        const int boxW = W - 22 - picture->width;
+        if (boxW >= 1) dc.DrawText(X + picture->width + 10, Y + 4, boxW, H - 8, text_, captionColor, back, kLeft);
+        dc.PutImageAt(X + 8, Y + (H - picture->height) / 2, picture);
+    } else if (picture) {
+        dc.PutImageAt(X + (W - picture->width) / 2, Y + (H - picture->height) / 2, picture);
+    }
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The toolkit's push button: a rectangle on its form's window with a one-pixel 3-D
+// bevel, a centred caption (or a picture, or both), a dashed focus rectangle and a
+// pressed look. A left release over it, or the release of Return while it has the
+// focus, runs its command. Like every control it has no window: it paints on the
+// form's window and gets its input from the event loop.
+//
+// A form typically does:
+//     auto* b = new ButtonCustom(this, "GO");
+//     b->SetSize(97, 28); b->SetPosition(55, 316);
+//     b->SetForeColor(0xFFFFFF); b->SetBackColor(0x00AA00);
+//     b->SetCommand(ButtonCommand);   // void ButtonCommand(Child* button)
+//     b->Create();                    // or Show(), which also paints
+#include <X11/Xlib.h>
+#include <cstdint>
+#include <string>
+
+#include "controls/CommandElement.h"
+#include "gui/Child.h"
+
+class Form;
+
+class ButtonCustom : public Child, public CommandElement {
+public:
+    // An 80 x 30 button on `owner`, not yet created.
+    ButtonCustom(Form* owner, const std::string& caption);
+    ~ButtonCustom() override;
+
+    // --- replaced element operations ---
+    // On a created button both erase the old rectangle and paint at the new place.
+    void SetSize(int w, int h) override;
+    void SetPosition(int x, int y) override;
+    void Show() override;
+    void ShowWindow() override;
+    // Erases the button with its parent's background; it is then no longer created.
+    void Hide() override;
+    void SetText(const std::string& s) override;
+    void MouseUp(Point p) override;
+    void MouseDown(Point p) override;
+    void KeyDown(KeySym k) override;
+    bool KeyChar(int c) override;
+    void Paint() override;
+    void GotFocus() override;
+    void LostFocus() override;
+    // Takes an id (also the user data) the first time; paints nothing.
+    void Create() override;
+
+    // --- the button's own virtual operations ---
+    // Enables or disables input; a disabled button shows a grey caption. Repaints.
+    virtual void Enable(bool enabled);
+    // Caption and focus-rectangle colour, 0xRRGGBB (default black). Shown at the next
+    // paint; does not repaint by itself.
+    virtual void SetForeColor(uint32_t color);
+
+    // Pictures are not owned: the caller keeps them alive while the button may paint.
+    // The disabled image replaces the image while the button is disabled. Repaint.
+    void SetImage(XImage* image);
+    void SetDisabledImage(XImage* image);
+    // When set only the face and the bevel are painted. Repaints.
+    void SetContentHidden(bool hidden);
+
+    uint32_t GetForeColor() const { return foreColor_; }
+    bool IsPressed() const { return pressed_; }
+    bool IsContentHidden() const { return contentHidden_; }
+    XImage* GetImage() const { return image_; }
+    XImage* GetDisabledImage() const { return disabledImage_; }
+
+private:
+    // The face colour: own, else the parent's, else the form's, else grey.
+    int64_t ResolveBackColor();
+    // The colour behind the button: as above but starting at the parent.
+    int64_t ResolveParentColor();
+    Form* DrawingForm();
+    void FlushDisplay();
+    // Runs the command; false when the command destroyed this button.
+    bool RunCommandSurviving();
+
+    uint32_t foreColor_ = 0x000000;
+    bool pressed_ = false;
+    bool contentHidden_ = false;
+    XImage* image_ = nullptr;
+    XImage* disabledImage_ = nullptr;
+};

@@ -1,0 +1,174 @@
+#include "controls/CellControl.h"
+
+#include "app/Application.h"
+#include "gui/DrawContext.h"
+#include "gui/Form.h"
+
+namespace {
+constexpr int64_t kDefaultBack = 0xAAAAAA;  // the colour of a form without a back colour
+constexpr int64_t kWhite = 0xFFFFFF;
+constexpr int64_t kBlack = 0x000000;
+constexpr int kCentred = 2;
+constexpr int kMarkerLift = 4;  // the marker sits this far above the text box's bottom
+constexpr int kImageInset = 3;  // gap between a left or right picture and the box edge
+}  // namespace
+
+CellControl::CellControl(Form* owner)
+{
+    SetParent(owner);
+    tabStop_ = false;
+    paintedByForm_ = true;
+    kind_ = kKindCellControl;
+}
+
+CellControl::~CellControl() = default;
+
+template <typename T>
+void CellControl::Change(T& field, const T& value)
+{
+    if (field == value) return;
+    field = value;
+    modified_ = true;
+    if (created_) Paint();
+}
+
+Form* CellControl::DrawingForm() { return static_cast<Form*>(OwningForm()); }
+
+// ---------------------------------------------------------------- lifecycle
+
+void CellControl::Create()
+{
+    if (created_) return;
+    if (id_ == 0) id_ = Application::NextId();
+    created_ = true;
+    visible_ = true;
+    savedBackColor_ = backColor_;
+    modified_ = false;
+}
+
+void CellControl::Show()
+{
+    Child::Show();
+    Paint();
+}
+
+void CellControl::ShowWindow()
+{
+    Child::Show();
+    Paint();
+}
+
+void CellControl::Hide()
+{
+    if (created_) {
+        if (Form* form = DrawingForm()) {
+            DrawContext dc(form);
+            const Point at = FormOffset(x_, y_);
+            const int64_t formBack = form->GetBackColor();
+            dc.FillRectangle(at.x, at.y, width_ + 1, height_ + 1, 0, 0, formBack == -1 ? kDefaultBack : formBack);
+        }
+    }
+    Child::Hide();
+    created_ = false;
+}
+
+// ---------------------------------------------------------------- settings
+
+void CellControl::SetText(const std::string& s) { Change(text_, s); }
+void CellControl::SetTextAlign(int align) { Change(textAlign_, align); }
+void CellControl::SetMarker(bool on) { Change(marker_, on); }
+void CellControl::SetFontName(const std::string& name) { Change(fontName_, name); }
+void CellControl::SetFontSize(int size) { Change(fontSize_, size); }
+void CellControl::SetForeColor(int64_t color) { Change(foreColor_, color); }
+void CellControl::SetBorder(bool on) { Change(border_, on); }
+void CellControl::SetStyleFlag1(bool on) { Change(styleFlag1_, on); }
+void CellControl::SetStyleFlag2(bool on) { Change(styleFlag2_, on); }
+void CellControl::SetStyleFlag3(bool on) { Change(styleFlag3_, on); }
+
+void CellControl::SetHighlight(bool on)
+{
+    highlight_ = on;
+    if (created_) Paint();
+}
+
+void CellControl::SetHighlightForeColor(int64_t color)
+{
+    highlightFore_ = color;
+    if (created_) Paint();
+}
+
+void CellControl::SetHighlightBackColor(int64_t color)
+{
+    highlightBack_ = color;
+    if (created_) Paint();
+}
+
+void CellControl::SetImage(XImage* image, int width, int height, int align)
+{
+    image_ = image;
+    imageWidth_ = width;
+    imageHeight_ = height;
+    imageAlign_ = align;
+    if (created_) Paint();
+}
+
+void CellControl::RestoreBackColor()
+{
+    if (!created_ || savedBackColor_ < 0 || savedBackColor_ == backColor_) return;
+    backColor_ = savedBackColor_;
+    modified_ = true;
+    Paint();
+}
+
+// ---------------------------------------------------------------- painting
+
+void CellControl::Paint()
+{
+    if (Application::Loading() || !created_) return;
+    Form* form = DrawingForm();
+    // Without a form there is no window; DrawContext would fall back to another form's.
+    if (!form) return;
+    DrawContext dc(form);
+    const int A = dc.LineHeight();
+    const Point at = FormOffset(x_, y_);
+    const int X = at.x;
+    const int Y = at.y;
+    const int W = width_;
+    const int H = height_;
+
+    const int tx = border_ ? X + 1 : X;
+    const int ty = border_ ? Y + 1 : Y;
+    const int tw = border_ ? W - 2 : W;
+    const int th = border_ ? H - 2 : H;
+
+    int64_t back = backColor_ == -1 ? kDefaultBack : backColor_;
+    int64_t fore = foreColor_;
+    if (highlight_) {
+        back = highlightBack_;
+        fore = highlightFore_;
+    }
+
+    if (border_) {
+        // Sunken: dark above and left, light below and right; on white the light
+        // edges would vanish, so they turn dark too.
+        const int64_t light = back == kWhite ? kBlack : kWhite;
+        dc.DrawLineSolid(X, Y, X + W - 1, Y, kBlack);
+        dc.DrawLineSolid(X, Y + H - 1, X, Y, kBlack);
+        dc.DrawLineSolid(X + W - 1, Y, X + W - 1, Y + H - 1, light);
+        dc.DrawLineSolid(X, Y + H - 1, X + W - 1, Y + H - 1, light);
+    }
+
+    // DrawText fills its box with the back colour first, so this paints the face too.
+    dc.DrawText(tx, ty, tw, th, text_, fore, back, textAlign_);
+
+    if (marker_) dc.DrawText(tx + tw - A, ty + th - A - kMarkerLift, A, A, "*", fore, back, kCentred);
+
+    if (image_) {
+        int ix = tx + kImageInset;
+        if (imageAlign_ == 1)
+            ix = tx + tw - imageWidth_ - kImageInset;
+        else if (imageAlign_ == 2)
+            ix = tx + (tw - imageWidth_) / 2;
+        dc.PutImage(ix, ty + (th - imageHeight_) / 2, imageWidth_, imageHeight_, image_);
+    }
+}

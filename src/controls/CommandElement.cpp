@@ -1,0 +1,6 @@
+#include "controls/CommandElement.h"
+
+void CommandElement::RunCommand()
+{
+    if (command_) command_(element_);
+}
