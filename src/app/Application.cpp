@@ -152,6 +152,14 @@ KeyInfo TranslateKey(XKeyEvent& ev)
 
 Point EventPoint(int x, int y) { return Point{x, y}; }
 
+// An element operation may run a handler that destroys elements (a command closing
+// and replacing its dialog); the calls that follow it in the same event check first.
+bool Alive(GUIElement* e)
+{
+    const Application::ElementList& all = Application::Elements();
+    return std::find(all.begin(), all.end(), e) != all.end();
+}
+
 // Moves the focus from the focused element (if any) to `to`.
 void MoveFocus(GUIElement* to)
 {
@@ -190,7 +198,7 @@ void OnKeyPress(XEvent& ev, Form* form, Form*)
     if (!form->IsEnabled()) return;
     KeyInfo k = TranslateKey(ev.xkey);
     if (GUIElement* focus = Application::Focused()) focus->KeyDown(k.key);
-    form->KeyDown(k.key);
+    if (Alive(form)) form->KeyDown(k.key);
 }
 
 void OnKeyRelease(XEvent& ev, Form* form, Form*)
@@ -202,10 +210,11 @@ void OnKeyRelease(XEvent& ev, Form* form, Form*)
         TabTraversal(form);
     } else if (focus) {
         if (k.c > 0) focus->KeyChar(k.c);
-        focus->KeyUp(k.key);
+        if (Alive(focus)) focus->KeyUp(k.key);
     }
+    if (!Alive(form)) return;
     if (k.c > 0) form->KeyChar(k.c);
-    form->KeyUp(k.key);
+    if (Alive(form)) form->KeyUp(k.key);
 }
 
 // The focused control keeps a press or release that lands on it, as long as it sits
@@ -221,7 +230,7 @@ void LeftPress(Form* form, Point p)
     GUIElement* focus = Application::Focused();
     if (FocusTakes(form, p)) {
         focus->MouseDown(p);
-        form->MouseDown(p);
+        if (Alive(form)) form->MouseDown(p);
         return;
     }
     GUIElement* hit = Application::HitTestForm(form->GetId(), p);
@@ -233,8 +242,8 @@ void LeftPress(Form* form, Point p)
             hit->GotFocus();
         }
         hit->MouseDown(p);
-        Application::SetFocused(hit);
-        form->MouseDown(p);
+        Application::SetFocused(Alive(hit) ? hit : nullptr);
+        if (Alive(form)) form->MouseDown(p);
         return;
     }
     if (focus) focus->LostFocus();
@@ -247,7 +256,7 @@ void LeftRelease(Form* form, Point p)
     GUIElement* focus = Application::Focused();
     if (FocusTakes(form, p)) {
         focus->MouseUp(p);
-        form->MouseUp(p);
+        if (Alive(form)) form->MouseUp(p);
         return;
     }
     GUIElement* hit = Application::HitTestForm(form->GetId(), p);
@@ -257,7 +266,7 @@ void LeftRelease(Form* form, Point p)
         focus->LostFocus();
         Application::SetFocused(nullptr);
     }
-    form->MouseUp(p);
+    if (Alive(form)) form->MouseUp(p);
 }
 
 void OnButtonPress(XEvent& ev, Form* form, Form*)
