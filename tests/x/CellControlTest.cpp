@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ControlCanvas.h"
+#include "controls/CellControl.h"
+#include "gui/DrawContext.h"
+#include "image/DisplayImage.h"
+
+using control_canvas::Canvas;
+using control_canvas::Holder;
+using control_canvas::Snapshot;
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kBack = 0x336699;
+constexpr uint32_t kFore = 0xFF00FF;
+constexpr int X = 20, Y = 30, W = 100, H = 40;
+
+class CountingCell : public CellControl {
+public:
+    using CellControl::CellControl;
+    void Paint() override
+    {
+        ++paints;
+        CellControl::Paint();
+    }
+    int paints = 0;
+};
+
+class CellControlTest : public Canvas {
+protected:
+    // A created cell at (X, Y), W x H, in the test colours.
+    void Place(CellControl& c, bool border)
+    {
+        c.SetPosition(X, Y);
+        c.SetSize(W, H);
+        c.SetBackColor(kBack);
+        c.SetForeColor(kFore);
+        c.SetBorder(border);
+        c.Show();
+    }
+    static void ExpectBorder(const Snapshot& s, uint32_t light)
+    {
+        EXPECT_TRUE(s.AllOf(X, Y, W - 1, 1, kBlack));
+        EXPECT_TRUE(s.AllOf(X, Y, 1, H - 1, kBlack));
+        EXPECT_TRUE(s.AllOf(X + W - 1, Y, 1, H, light));
+        EXPECT_TRUE(s.AllOf(X, Y + H - 1, W, 1, light));
+    }
+    // The rectangle of the two snapshots, pixel by pixel.
+    static void ExpectSame(const Snapshot& a, const Snapshot& b, int x, int y, int w, int h)
+    {
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i) ASSERT_EQ(a.At(i, j), b.At(i, j)) << i << "," << j;
+    }
+};
+
+TEST_F(CellControlTest, NewCellHasItsDefaultsAndCreateMarksWithoutPainting)
+{
+    CellControl c(form_.get());
+    EXPECT_EQ(c.GetKind(), "cellcontrol");
+    EXPECT_FALSE(c.IsTabStop());
+    EXPECT_TRUE(c.IsPaintedByForm());
+    EXPECT_EQ(c.GetParent(), form_.get());
+    EXPECT_EQ(c.GetSize(), (Point{100, 50}));
+    EXPECT_EQ(c.GetTextAlign(), 2);
+    EXPECT_EQ(c.GetHighlightBackColor(), 0xFFFF00);
+    EXPECT_EQ(c.GetFontName(), "Topaz");
+    EXPECT_EQ(c.GetFontSize(), 8);
+
+    c.SetBackColor(kBack);
+    c.SetText("x");
+    EXPECT_TRUE(c.IsModified());
+    c.Create();
+    EXPECT_TRUE(Shot().AllOf(0, 0, kWidth, kHeight, kFormBack));
+    EXPECT_NE(c.GetId(), 0u);
+    EXPECT_EQ(c.GetUserDataRef(), 0u) << "a cell leaves its user data alone";
+    EXPECT_FALSE(c.IsModified());
+    EXPECT_EQ(c.GetSavedBackColor(), kBack);
+}
+
+TEST_F(CellControlTest, FaceIsTheCellsOwnColourOrGreyNeverTheParents)
+{
+    Holder panel(form_.get());
+    panel.SetPosition(0, 0);
+    panel.SetBackColor(0x00FF00);
+    panel.Create();
+    CellControl c(form_.get());
+    c.SetParent(&panel);
+    c.SetPosition(X, Y);
+    c.SetSize(W, H);
+    c.Show();
+    Snapshot s = Shot();
+    // The text box's fill is one pixel narrower than the cell.
+    EXPECT_TRUE(s.AllOf(X, Y, W - 1, H, 0xAAAAAA));
+    EXPECT_TRUE(s.AllOf(X + W - 1, Y, 1, H, kFormBack));
+    EXPECT_TRUE(s.AllOf(X, Y + H, W, 1, kFormBack));
+
+    c.SetBackColor(kBack);
+    EXPECT_TRUE(Shot().AllOf(X, Y, W - 1, H, kBack));
+}
+
+TEST_F(CellControlTest, BorderIsSunkenAndAllBlackOnWhite)
+{
+    CellControl c(form_.get());
+    Place(c, true);
+    Snapshot s = Shot();
+    ExpectBorder(s, kWhite);
+    EXPECT_TRUE(s.AllOf(X + 1, Y + 1, W - 3, H - 2, kBack));
+
+    c.SetBackColor(kWhite);
+    ExpectBorder(Shot(), kBlack);
+
+    c.SetBackColor(kBack);
+    c.SetHighlightBackColor(kWhite);
+    c.SetHighlight(true);
+    ExpectBorder(Shot(), kBlack);  // the highlight colour decides
+}
+
+TEST_F(CellControlTest, HighlightSwapsInYellowAndBlackByDefault)
+{
+    CellControl c(form_.get());
+    Place(c, false);
+    c.SetText("HI");
+    c.SetHighlight(true);
+    Snapshot on = Shot();
+    EXPECT_EQ(on.At(X + 1, Y + 1), 0xFFFF00u);
+    EXPECT_GT(on.Count(X, Y, W, H, kBlack), 0);
+    EXPECT_EQ(on.Count(X, Y, W, H, kFore), 0);
+    c.SetHighlight(false);
+    Snapshot off = Shot();
+    EXPECT_EQ(off.At(X + 1, Y + 1), kBack);
+    EXPECT_GT(off.Count(X, Y, W, H, kFore), 0);
+}
+
+TEST_F(CellControlTest, TextAndMarkerAreDrawnInsideTheBorderByAlignment)
+{
+    std::unique_ptr<Form> reference = MakeForm(300, kFormBack);
+    CellControl c(form_.get());
+    Place(c, true);
+    c.SetText("ab");
+    for (int align : {0, 1, 2}) {
+        c.SetTextAlign(align);
+        {
+            DrawContext dc(reference.get());
+            dc.DrawText(X + 1, Y + 1, W - 2, H - 2, "ab", kFore, kBack, align);
+        }
+        ExpectSame(Shot(), Shot(reference.get()), X + 1, Y + 1, W - 3, H - 2);
+    }
+
+    c.SetText("");
+    c.SetMarker(true);
+    int A = 0;
+    {
+        DrawContext dc(reference.get());
+        A = dc.LineHeight();
+        dc.DrawText(X + 1, Y + 1, W - 2, H - 2, "", kFore, kBack, 2);
+        dc.DrawText(X + 1 + (W - 2) - A, Y + 1 + (H - 2) - A - 4, A, A, "*", kFore, kBack, 2);
+    }
+    Snapshot s = Shot();
+    ExpectSame(s, Shot(reference.get()), X + 1, Y + 1, W - 3, H - 2);
+    // Flush with the right edge of the text box, four pixels above its bottom.
+    const Snapshot::Box star = s.Bounds(X, Y, W, H, kFore);
+    ASSERT_GT(star.w, 0);
+    EXPECT_GE(star.x, X + W - 1 - A);
+    EXPECT_LE(star.x + star.w, X + W - 1);
+    EXPECT_LE(star.y + star.h, Y + H - 1 - 4);
+}
+
+TEST_F(CellControlTest, SettersRepaintOnlyWhenTheValueChanges)
+{
+    CountingCell c(form_.get());
+    c.SetText("a");
+    c.SetBorder(true);
+    EXPECT_EQ(c.paints, 0) << "not created";
+    c.Create();
+    GUIElement& element = c;  // SetText is reached through the element's table
+    element.SetText("same");
+    element.SetText("same");
+    EXPECT_EQ(c.paints, 1);
+    EXPECT_TRUE(c.IsModified());
+    c.ClearModified();
+    element.SetText("same");
+    EXPECT_FALSE(c.IsModified());
+
+    c.SetBorder(true);
+    c.SetTextAlign(2);
+    c.SetMarker(false);
+    c.SetForeColor(0);
+    c.SetFontName("Topaz");
+    c.SetFontSize(8);
+    c.SetStyleFlag1(false);
+    EXPECT_EQ(c.paints, 1);
+    EXPECT_FALSE(c.IsModified());
+    c.SetTextAlign(0);
+    c.SetMarker(true);
+    c.SetForeColor(1);
+    c.SetFontSize(9);
+    c.SetStyleFlag3(true);
+    EXPECT_EQ(c.paints, 6);
+    EXPECT_TRUE(c.IsModified());
+
+    // Highlight and picture repaint every time and leave the modified flag alone.
+    c.ClearModified();
+    c.SetHighlight(false);
+    c.SetHighlight(false);
+    c.SetHighlightForeColor(0);
+    c.SetImage(nullptr, 0, 0, 1);
+    EXPECT_EQ(c.paints, 10);
+    EXPECT_FALSE(c.IsModified());
+
+    // The owner repaints after moving or resizing a cell.
+    const Snapshot before = Shot();
+    c.SetSize(30, 30);
+    c.SetPosition(5, 5);
+    EXPECT_EQ(c.paints, 10);
+    ExpectSame(before, Shot(), 0, 0, kWidth, kHeight);
+}
+
+TEST_F(CellControlTest, HideErasesExactlyTheCellWithTheFormColour)
+{
+    CellControl never(form_.get());
+    never.SetPosition(X, Y);
+    never.Hide();
+    EXPECT_TRUE(Shot().AllOf(0, 0, kWidth, kHeight, kFormBack));
+
+    Holder panel(form_.get());
+    panel.SetPosition(0, 0);
+    panel.SetBackColor(0x00FF00);
+    panel.Create();
+    CellControl c(form_.get());
+    c.SetParent(&panel);
+    Place(c, true);
+    {
+        DrawContext dc(form_.get());
+        dc.DrawPoint(X + W, Y + H - 1, 0xFF0000);
+        dc.DrawPoint(X + W - 1, Y + H, 0xFF0000);
+    }
+    c.Hide();
+    EXPECT_FALSE(c.IsCreated());
+    Snapshot s = Shot();
+    EXPECT_TRUE(s.AllOf(X, Y, W, H, kFormBack));
+    EXPECT_EQ(s.At(X + W, Y + H - 1), 0xFF0000u);
+    EXPECT_EQ(s.At(X + W - 1, Y + H), 0xFF0000u);
+}
+
+TEST_F(CellControlTest, RestoreBackColorReturnsToTheColourAtCreate)
+{
+    CountingCell c(form_.get());
+    c.SetBackColor(kBack);
+    c.RestoreBackColor();
+    EXPECT_EQ(c.paints, 0);
+    c.Create();
+    c.SetBackColor(0x445566);
+    c.ClearModified();
+    c.RestoreBackColor();
+    EXPECT_EQ(c.GetBackColor(), kBack);
+    EXPECT_TRUE(c.IsModified());
+    EXPECT_EQ(c.paints, 2);
+    c.RestoreBackColor();
+    EXPECT_EQ(c.paints, 2) << "already at the saved colour";
+
+    CountingCell none(form_.get());
+    none.Create();
+    none.SetBackColor(kBack);
+    none.RestoreBackColor();
+    EXPECT_EQ(none.GetBackColor(), kBack) << "no colour was saved";
+}
+
+TEST_F(CellControlTest, PictureIsCentredVerticallyAndPlacedByItsAlignment)
+{
+    std::vector<unsigned char> red(8 * 6 * 3);
+    for (size_t i = 0; i < red.size(); i += 3) red[i] = 0xFF;
+    DisplayImagePtr image(MakeDisplayImage(form_.get(), red.data(), 8, 6));
+    ASSERT_TRUE(image);
+    CellControl c(form_.get());
+    Place(c, true);
+    const int tx = X + 1, ty = Y + 1, tw = W - 2, th = H - 2;
+    const int iy = ty + (th - 6) / 2;
+    const struct {
+        int align, x;
+    } cases[] = {{1, tx + tw - 8 - 3}, {2, tx + (tw - 8) / 2}, {0, tx + 3}, {7, tx + 3}};
+    for (const auto& k : cases) {
+        c.SetImage(image.get(), 8, 6, k.align);
+        Snapshot s = Shot();
+        EXPECT_TRUE(s.AllOf(k.x, iy, 8, 6, 0xFF0000)) << k.align;
+        EXPECT_EQ(s.Count(X, Y, W, H, 0xFF0000), 48) << k.align;
+    }
+}
+
+TEST_F(CellControlTest, NothingIsPaintedWhileAFormIsLoading)
+{
+    CellControl c(form_.get());
+    c.SetPosition(X, Y);
+    c.Create();
+    Application::SetLoading(true);
+    c.Paint();
+    Application::SetLoading(false);
+    EXPECT_TRUE(Shot().AllOf(0, 0, kWidth, kHeight, kFormBack));
+}
+
+}  // namespace

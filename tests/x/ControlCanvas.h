@@ -1,0 +1,165 @@
+#pragma once
+// A real form on the private X server for control tests: pixels are read back from
+// its window, and input reaches it as hand-made events through Application::Dispatch,
+// exactly the way the event loop hands them over.
+#include <gtest/gtest.h>
+// gtest first: Xlib's None macro would break its headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+#include "app/Application.h"
+#include "app/ScreenConnection.h"
+#include "gui/Child.h"
+#include "gui/Form.h"
+
+namespace control_canvas {
+
+// A plain container of kind "panel": the event loop and FormOffset look into it.
+class Holder : public Child {
+public:
+    explicit Holder(GUIElement* parent)
+    {
+        SetParent(parent);
+        kind_ = kKindPanel;
+    }
+    void Create() override
+    {
+        if (id_ == 0) id_ = Application::NextId();
+        created_ = visible_ = true;
+    }
+};
+
+// The window's pixels at the moment of the snapshot, as 0xRRGGBB.
+class Snapshot {
+public:
+    Snapshot(Display* d, Window w, int width, int height)
+        : image_(XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
+                           ZPixmap),
+                 XDestroyImageDeleter{})
+    {
+    }
+    uint32_t At(int x, int y) const { return static_cast<uint32_t>(XGetPixel(image_.get(), x, y)) & 0xFFFFFF; }
+    bool Ok() const { return static_cast<bool>(image_); }
+
+    // True when every pixel of the w x h rectangle at (x, y) has colour c.
+    bool AllOf(int x, int y, int w, int h, uint32_t c) const
+    {
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i)
+                if (At(i, j) != c) return false;
+        return true;
+    }
+    // How many pixels of the rectangle have colour c.
+    int Count(int x, int y, int w, int h, uint32_t c) const
+    {
+        int n = 0;
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i) n += At(i, j) == c;
+        return n;
+    }
+    // Bounding box of the pixels of colour c in the rectangle; w = 0 when none.
+    struct Box {
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    Box Bounds(int x, int y, int w, int h, uint32_t c) const
+    {
+        int x0 = x + w, y0 = y + h, x1 = x - 1, y1 = y - 1;
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i)
+                if (At(i, j) == c) {
+                    x0 = std::min(x0, i);
+                    x1 = std::max(x1, i);
+                    y0 = std::min(y0, j);
+                    y1 = std::max(y1, j);
+                }
+        return x1 < x0 ? Box{} : Box{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+    }
+
+private:
+    struct XDestroyImageDeleter {
+        void operator()(XImage* i) const { XDestroyImage(i); }
+    };
+    std::shared_ptr<XImage> image_;
+};
+
+class Canvas : public testing::Test {
+protected:
+    static constexpr int kWidth = 240;
+    static constexpr int kHeight = 160;
+    static constexpr uint32_t kFormBack = 0x204060;
+
+    void SetUp() override
+    {
+        Application::ResetForTests();
+        screen_ = std::make_unique<ScreenConnection>();
+        ASSERT_NE(screen_->GetDisplay(), nullptr);
+        form_ = MakeForm(0, kFormBack);
+    }
+
+    // A created, mapped form at (x, 0); back colour -1 leaves it without one.
+    std::unique_ptr<Form> MakeForm(int x, int64_t back)
+    {
+        auto f = std::make_unique<Form>(nullptr);
+        f->SetScreen(screen_.get());
+        f->SetPosition(x, 0);
+        f->SetSize(kWidth, kHeight);
+        f->SetBackColor(back);
+        f->Create();
+        XSync(Dpy(), False);
+        return f;
+    }
+
+    Display* Dpy() const { return screen_->GetDisplay(); }
+    Snapshot Shot(Form* f = nullptr)
+    {
+        XSync(Dpy(), False);
+        return Snapshot(Dpy(), (f ? f : form_.get())->GetWindow(), kWidth, kHeight);
+    }
+
+    void Mouse(int type, int x, int y)
+    {
+        XEvent ev{};
+        ev.type = type;
+        ev.xbutton.display = Dpy();
+        ev.xbutton.window = form_->GetWindow();
+        ev.xbutton.x = x;
+        ev.xbutton.y = y;
+        ev.xbutton.button = Button1;
+        Application::Dispatch(ev, form_.get());
+    }
+    void Press(int x, int y) { Mouse(ButtonPress, x, y); }
+    void Release(int x, int y) { Mouse(ButtonRelease, x, y); }
+    void Click(int x, int y)
+    {
+        Press(x, y);
+        Release(x, y);
+    }
+
+    void Key(int type, KeySym k)
+    {
+        XEvent ev{};
+        ev.type = type;
+        ev.xkey.display = Dpy();
+        ev.xkey.window = form_->GetWindow();
+        ev.xkey.keycode = XKeysymToKeycode(Dpy(), k);
+        ev.xkey.same_screen = True;
+        Application::Dispatch(ev, form_.get());
+    }
+    void KeyDownOnly(KeySym k) { Key(KeyPress, k); }
+    void KeyUpOnly(KeySym k) { Key(KeyRelease, k); }
+    void Stroke(KeySym k)
+    {
+        Key(KeyPress, k);
+        Key(KeyRelease, k);
+    }
+
+    // Declared first so that it outlives the forms.
+    std::unique_ptr<ScreenConnection> screen_;
+    std::unique_ptr<Form> form_;
+};
+
+}  // namespace control_canvas
