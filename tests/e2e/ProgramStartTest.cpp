@@ -1,0 +1,102 @@
+// The real program from the outside: without a display it stops with a message; on a
+// display it shows its window, sleeps while idle and ends when the window is closed.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <chrono>
+#include <thread>
+
+#include "ProgramRunner.h"
+#include "WindowProbe.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class ProgramStartTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(display, nullptr);
+        ASSERT_TRUE(WaitForNoWindowOfClass(display, "Quorrel.exe", 5s)) << "a program of an earlier test is still up";
+    }
+    void TearDown() override
+    {
+        if (display) XCloseDisplay(display);
+    }
+
+    // Starts the program and waits for its main window.
+    Window StartAndWaitForWindow(ProgramRunner& run)
+    {
+        if (!run.Start()) return 0;
+        return WaitForWindowOfClass(display, "Quorrel.exe", 10s);
+    }
+
+    Display* display = XOpenDisplay(nullptr);
+};
+
+}  // namespace
+
+TEST_F(ProgramStartTest, WithoutDisplayItPrintsTheFailureAndExitsWithOne)
+{
+    ProgramRunner run(QUORREL_PROGRAM);
+    run.UnsetEnv("DISPLAY");
+    ASSERT_TRUE(run.Start());
+    ProgramRunner::Outcome s = run.Wait(10s);
+    ASSERT_FALSE(s.timedOut);
+    EXPECT_TRUE(s.exited);
+    EXPECT_EQ(s.exitCode, 1) << run.Stderr();
+    EXPECT_EQ(run.Stdout(), "XOpenDisplay(0) failed.\n");
+    EXPECT_EQ(run.ReadFile("log.txt"), "XOpenDisplay(0) failed.\n");
+}
+
+TEST_F(ProgramStartTest, ALogLeftFromAnEarlierRunIsReplaced)
+{
+    ProgramRunner run(QUORREL_PROGRAM);
+    ASSERT_TRUE(run.WriteFile("log.txt", "from an earlier run\n"));
+    run.UnsetEnv("DISPLAY");
+    ASSERT_TRUE(run.Start());
+    ASSERT_FALSE(run.Wait(10s).timedOut);
+    EXPECT_EQ(run.ReadFile("log.txt"), "XOpenDisplay(0) failed.\n");
+}
+
+TEST_F(ProgramStartTest, ShowsOneWindowNamedAfterTheProgram)
+{
+    ProgramRunner run(QUORREL_PROGRAM);
+    Window w = StartAndWaitForWindow(run);
+    ASSERT_NE(w, 0u) << run.Stderr();
+    char* name = nullptr;
+    ASSERT_NE(XFetchName(display, w, &name), 0);
+    EXPECT_EQ(std::string(name).rfind("Quorrel", 0), 0u) << name;
+    XFree(name);
+    EXPECT_EQ(WindowsOfClass(display, "Quorrel.exe").size(), 1u);
+}
+
+TEST_F(ProgramStartTest, MakesNoWakeupsWhileIdle)
+{
+    ProgramRunner run(QUORREL_PROGRAM);
+    ASSERT_NE(StartAndWaitForWindow(run), 0u) << run.Stderr();
+    std::this_thread::sleep_for(300ms);
+    const long before = ProcStatusField(run.Pid(), "voluntary_ctxt_switches");
+    std::this_thread::sleep_for(1s);
+    const long after = ProcStatusField(run.Pid(), "voluntary_ctxt_switches");
+    ASSERT_GE(before, 0);
+    EXPECT_LE(after - before, 2);
+}
+
+TEST_F(ProgramStartTest, ClosingTheWindowEndsItWithStatusZeroAndNoLog)
+{
+    ProgramRunner run(QUORREL_PROGRAM);
+    ASSERT_TRUE(run.WriteFile("log.txt", "stale\n"));
+    Window w = StartAndWaitForWindow(run);
+    ASSERT_NE(w, 0u) << run.Stderr();
+    ASSERT_TRUE(SendDeleteWindow(display, w));
+    ProgramRunner::Outcome s = run.Wait(10s);
+    ASSERT_FALSE(s.timedOut);
+    EXPECT_TRUE(s.exited);
+    EXPECT_EQ(s.exitCode, 0) << run.Stderr();
+    EXPECT_FALSE(run.FileExists("log.txt"));
+    XSync(display, False);
+    EXPECT_TRUE(WindowsOfClass(display, "Quorrel.exe").empty());
+}

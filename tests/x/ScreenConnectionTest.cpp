@@ -1,0 +1,112 @@
+// The display connection: what it reads from the server, the registered screen, the
+// depth warning and closing.
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "XvfbServer.h"
+#include "app/Log.h"
+#include "app/ScreenConnection.h"
+
+namespace {
+
+class ScreenConnectionTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.Ok());
+        ASSERT_TRUE(cwd_.Ok());
+    }
+    TempDir dir;
+
+private:
+    ScopedWorkingDir cwd_{dir.Path()};
+};
+
+XvfbServer::Options SixteenBitServer()
+{
+    XvfbServer::Options o;
+    o.width = 640;
+    o.height = 480;
+    o.depth = 16;
+    return o;
+}
+
+}  // namespace
+
+TEST_F(ScreenConnectionTest, ReadsTheDefaultScreensSizeAndDepth)
+{
+    ScreenConnection screen;
+    ASSERT_NE(screen.GetDisplay(), nullptr);
+    EXPECT_EQ(screen.GetScreenWidth(), 1280);
+    EXPECT_EQ(screen.GetScreenHeight(), 1024);
+    EXPECT_EQ(screen.GetScreenDepth(), 24);
+    EXPECT_NE(screen.GetVisualInfo(), nullptr);
+    EXPECT_FALSE(dir.Exists(kLogFileName));
+    EXPECT_TRUE(screen.Close());
+}
+
+TEST_F(ScreenConnectionTest, CloseReturnsTrueOnceAndFalseAfterwards)
+{
+    ScreenConnection screen;
+    EXPECT_TRUE(screen.Close());
+    EXPECT_EQ(screen.GetDisplay(), nullptr);
+    EXPECT_EQ(screen.GetVisualInfo(), nullptr);
+    EXPECT_FALSE(screen.Close());
+}
+
+TEST_F(ScreenConnectionTest, ScreenSizeIsZeroWhenNoConnectionExists)
+{
+    EXPECT_EQ(ScreenWidth(), 0);
+    EXPECT_EQ(ScreenHeight(), 0);
+}
+
+TEST_F(ScreenConnectionTest, TheFirstConnectionAnswersTheScreenSize)
+{
+    ScreenConnection screen;
+    EXPECT_EQ(ScreenWidth(), 1280);
+    EXPECT_EQ(ScreenHeight(), 1024);
+}
+
+TEST_F(ScreenConnectionTest, ASecondConnectionDoesNotChangeTheRegisteredScreen)
+{
+    ScreenConnection first;
+    XvfbServer other(SixteenBitServer());
+    ASSERT_TRUE(other.Ok());
+    ScopedDisplayEnv env(other.DisplayName());
+    ScreenConnection second;
+    ASSERT_NE(second.GetDisplay(), nullptr);
+    EXPECT_EQ(second.GetScreenWidth(), 640);
+    EXPECT_EQ(ScreenWidth(), 1280);
+    EXPECT_EQ(ScreenHeight(), 1024);
+}
+
+TEST_F(ScreenConnectionTest, ASixteenBitScreenLogsTheDepthMessageOnceAndStaysOpen)
+{
+    XvfbServer server(SixteenBitServer());
+    ASSERT_TRUE(server.Ok());
+    ScopedDisplayEnv env(server.DisplayName());
+    ScreenConnection screen;
+    EXPECT_NE(screen.GetDisplay(), nullptr);
+    EXPECT_EQ(screen.GetScreenDepth(), 16);
+    EXPECT_EQ(dir.ReadFile(kLogFileName), "This app requires 24-bit depth.\n");
+    EXPECT_TRUE(screen.Close());
+}
+
+TEST_F(ScreenConnectionTest, AFailedOpenLogsAndKeepsTheStartValues)
+{
+    ScopedDisplayEnv env(":4999");  // no server there
+    ScreenConnection screen;
+    EXPECT_EQ(screen.GetDisplay(), nullptr);
+    EXPECT_EQ(screen.GetScreenWidth(), 800);
+    EXPECT_EQ(screen.GetScreenHeight(), 600);
+    EXPECT_EQ(screen.GetScreenDepth(), 8);
+    EXPECT_EQ(dir.ReadFile(kLogFileName), "XOpenDisplay(0) failed.\n");
+    EXPECT_FALSE(screen.Close());
+}
+
+TEST_F(ScreenConnectionTest, AFailedOpenIsNotRegistered)
+{
+    ScopedDisplayEnv env(":4999");
+    ScreenConnection screen;
+    EXPECT_EQ(ScreenWidth(), 0);
+}
