@@ -13,6 +13,10 @@ FontSpec::FontSpec(const FontSpec& other)
 FontSpec& FontSpec::operator=(const FontSpec& other)
 {
     if (this == &other) return *this;
+    // A font loaded for the old description would go on being used for the new one.
+    if (family != other.family || size != other.size || bold != other.bold || italic != other.italic ||
+        style1 != other.style1 || style2 != other.style2 || extra != other.extra)
+        Free();
     family = other.family;
     size = other.size;
     bold = other.bold;
