@@ -4,25 +4,15 @@
 
 #include "app/Application.h"
 #include "app/Log.h"
+#include "app/ProductInfo.h"
 #include "app/ScreenConnection.h"
-#include "gui/Form.h"
+#include "game/FormMain.h"
 #include "util/FileUtil.h"
-
-namespace {
-constexpr const char* kTitleLine = "Quorrel - https://www.quorrel.example";
-constexpr const char* kRightsLine = "(c) 2026 The Quorrel developers";
-
-bool CloseMainWindow(GUIElement*)
-{
-    Application::SetQuit(true);
-    return true;
-}
-}  // namespace
 
 int main()
 {
     if (FileExists(kLogFileName)) RemoveFile(kLogFileName);
-    const std::string title = std::string(kTitleLine) + " " + kRightsLine;
+    const std::string title = std::string(kProductName) + " - " + kWebAddress + " " + kRightsLine;
 
     auto* screen = new ScreenConnection();
     if (!screen->GetDisplay()) {
@@ -32,15 +22,7 @@ int main()
     }
     Application::InstallErrorHandlers();
 
-    auto* form = new Form(nullptr);
-    Application::SetMainForm(form);
-    form->SetScreen(screen);
-    form->SetSize(800, 600);
-    form->SetTitle(title);
-    form->SetOnQueryClose(CloseMainWindow);
-    form->CenterOnScreen();
-    form->Create();
-
+    auto* form = new FormMain(screen, title);
     Application::Run(form);
 
     delete form;

@@ -1,0 +1,444 @@
+#include "game/FormMain.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "app/Application.h"
+#include "app/Log.h"
+#include "app/ProductInfo.h"
+#include "controls/ButtonCustom.h"
+#include "controls/CellControl.h"
+#include "controls/ImageFrame.h"
+#include "controls/Timer.h"
+#include "dialogs/FormAbout.h"
+#include "dialogs/FormMsgBox.h"
+#include "game/GameStore.h"
+#include "game/WholeFile.h"
+#include "gui/DrawContext.h"
+#include "image/BuiltinPictures.h"
+#include "image/DisplayImage.h"
+#include "image/MyImage.h"
+#include "image/PackedPicture.h"
+#include "util/Beep.h"
+
+namespace {
+constexpr const char* kSheetPath = "Data/resources50x40.bin";
+constexpr int kSheetWidth = 750;
+constexpr int kSheetHeight = 40;
+constexpr int32_t kSheetBytes = kSheetWidth * kSheetHeight * 3;
+constexpr int kCell = 50;  // a sheet picture is 50 x 40
+constexpr int kCellHeight = 40;
+
+constexpr int64_t kCream = 0xFFFDE5;
+constexpr int64_t kWhite = 0xFFFFFF;
+constexpr int64_t kBlack = 0x000000;
+
+// Sheet pictures.
+constexpr int kPictureRightPiece = 2;
+constexpr int kPictureLeftPiece = 3;
+constexpr int kPictureBottomPiece = 4;
+constexpr int kPictureBottomRight = 5;
+constexpr int kPictureBottomLeft = 6;
+constexpr int kPictureCovered = 13;
+constexpr int kPictureHole = 14;
+// Colour value 0..8 to the sheet picture showing it.
+constexpr int kColourPicture[] = {0, 1, 7, 8, 9, 10, 11, 12, 13};
+
+constexpr int kTimerInterval = 400;
+
+FormMain* AsMain(GUIElement* e) { return static_cast<FormMain*>(e); }
+
+// Forwarders from the element callbacks to the form's virtual operations.
+void LoadForwarder(GUIElement* e, uint64_t) { AsMain(e)->CreateControls(); }
+bool QueryCloseForwarder(GUIElement* e) { return AsMain(e)->AskExit(); }
+void ResizedForwarder(GUIElement* e, int64_t) { AsMain(e)->OnResized(); }
+bool AcceptEveryChar(GUIElement*, int) { return true; }
+void KeyDownForwarder(GUIElement* e, KeySym) { AsMain(e)->OnKeyDown(); }
+void KeyUpForwarder(GUIElement* e, KeySym) { AsMain(e)->OnKeyUp(); }
+void TimerTick(Timer* t)
+{
+    if (GUIElement* f = t->OwningForm()) static_cast<Form*>(f)->OnUserMessage();
+}
+
+std::string WinTitle() { return std::string(kProductName) + " - " + kWebAddress; }
+}  // namespace
+
+void ButtonCommand(Child* element)
+{
+    if (!element) return;
+    GUIElement* form = element->IsKind(kKindForm) ? element : element->OwningFormOrMain();
+    if (form) AsMain(form)->OnCommand(element);
+}
+
+void PegMouseDown(GUIElement* element, uint64_t, Point)
+{
+    if (element->IsKind(kKindForm)) {
+        AsMain(element)->OnFormMouseDown();
+    } else if (element->IsChild()) {
+        if (GUIElement* form = element->OwningFormOrMain()) AsMain(form)->OnElementMouseDown(element);
+    }
+}
+
+// ---------------------------------------------------------------- lifetime
+
+FormMain::FormMain(ScreenConnection* screen, const std::string& title) : Form(nullptr)
+{
+    if (screen) SetScreen(screen);
+    SetSize(kWidth, kHeight);
+    SetTitle(title);
+    SetOnLoad(LoadForwarder);
+    SetOnQueryClose(QueryCloseForwarder);
+    SetOnResized(ResizedForwarder);
+    SetOnKeyChar(AcceptEveryChar);
+    SetOnKeyDown(KeyDownForwarder);
+    SetOnKeyUp(KeyUpForwarder);
+    SetOnMouseDown(PegMouseDown);
+    SetBackColor(kCream);
+    LoadSheet();
+    Create();
+    if (!Application::MainForm()) Application::SetMainForm(this);
+}
+
+FormMain::~FormMain()
+{
+    if (gameTimer_) {
+        gameTimer_->Stop();
+        delete gameTimer_;
+    }
+    DestroyWindow();
+    delete aboutForm_;
+    delete exitButton_;
+    delete infoButton_;
+    delete goButton_;
+    delete cancelButton_;
+    delete titleImage_;
+    for (ImageFrame* f : inputFrames_) delete f;
+    for (ImageFrame* f : codeFrames_) delete f;
+    delete attemptsCell_;
+    for (ImageFrame* f : boardFrames_) delete f;
+    for (CellControl* c : rowCells_) delete c;
+    FreeDisplayImage(aboutPicture_);
+    FreeDisplayImage(bannerPicture_);
+    std::free(sheetData_);
+}
+
+void FormMain::LoadSheet()
+{
+    LoadWholeFile(kSheetPath, sheetData_, sheetSize_);
+    if (sheetData_ && sheetSize_ != kSheetBytes) {
+        // The frames read a full 750 x 40 sheet; a damaged file is set aside as if missing.
+        WriteLog(std::string(kSheetPath) + ": wrong size " + std::to_string(sheetSize_) + ", expected " +
+                 std::to_string(kSheetBytes));
+        std::free(sheetData_);
+        sheetData_ = nullptr;
+        sheetSize_ = 0;
+    }
+}
+
+ImageFrame* FormMain::NewSheetFrame(int picture)
+{
+    auto* frame = new ImageFrame(this, sheetData_, 1, kSheetWidth, kSheetHeight, picture, 0);
+    frame->SetTransparent(false);
+    frame->SetSize(kCell, kCellHeight);
+    return frame;
+}
+
+void FormMain::CreateControls()
+{
+    titleImage_ = new MyImage(this, nullptr);
+    titleImage_->SetPosition(15, 30);
+    titleImage_->SetSize(kBannerWidth, kBannerHeight);
+    titleImage_->Create();
+
+    auto makeButton = [this](const char* caption, int x, int y, uint32_t fore, int64_t back) {
+        auto* b = new ButtonCustom(this, caption);
+        b->SetPosition(x, y);
+        b->SetSize(97, 28);
+        b->SetCommand(ButtonCommand);
+        b->SetForeColor(fore);
+        b->SetBackColor(back);
+        return b;
+    };
+    infoButton_ = makeButton("INFO", 473, 40, 0x000000, kCream);
+    infoButton_->Create();
+    exitButton_ = makeButton("EXIT", 580, 40, 0x000000, kCream);
+    exitButton_->Create();
+
+    for (int k = 0; k < kCodeLength; ++k) {
+        codeFrames_[k] = NewSheetFrame(kPictureCovered);
+        codeFrames_[k]->SetPosition(55 + 51 * k, 190);
+        codeFrames_[k]->Create();
+    }
+    for (int k = 0; k < kCodeLength; ++k) {
+        ImageFrame* f = NewSheetFrame(0);
+        f->value = "0";
+        f->SetPosition(55 + 51 * k, 241);
+        f->SetOnMouseDown(PegMouseDown);
+        f->SetMarkB(true);
+        f->Create();
+        inputFrames_[k] = f;
+    }
+
+    goButton_ = makeButton("GO", 55, 316, 0xFFFFFF, 0x00AA00);
+    goButton_->SetMarkB(true);
+    goButton_->Create();
+    cancelButton_ = makeButton("CANCEL", 162, 316, 0xFFFFFF, 0xFF0000);
+    cancelButton_->SetMarkB(true);
+    cancelButton_->Create();
+
+    attemptsCell_ = new CellControl(this);
+    attemptsCell_->SetBackColor(GetBackColor());
+    attemptsCell_->SetForeColor(0x000000);
+    attemptsCell_->SetBorder(true);
+    attemptsCell_->SetSize(204, 25);
+    attemptsCell_->SetText("");
+    attemptsCell_->SetPosition(55, 356);
+    attemptsCell_->Create();
+
+    for (int i = 1; i <= kBoardCells; ++i) {
+        const int q = i / 6, r = i % 6;
+        const int column = r != 0 ? r : 6;
+        const int row = r != 0 ? q + 1 : q;
+        const bool bottom = row == 11;
+        int picture;
+        if (column == 1)
+            picture = bottom ? kPictureBottomLeft : kPictureLeftPiece;
+        else if (column == 6)
+            picture = bottom ? kPictureBottomRight : kPictureRightPiece;
+        else
+            picture = bottom ? kPictureBottomPiece : kPictureHole;
+        ImageFrame* f = NewSheetFrame(picture);
+        f->SetBackColor(kBlack);
+        f->SetPosition(375 + kCell * column, 40 + kCellHeight * row);
+        f->Create();
+        boardFrames_[i] = f;
+        if (column == 6 && row <= kBoardRows) {
+            auto* cell = new CellControl(this);
+            cell->SetBackColor(kWhite);
+            cell->SetForeColor(0x000000);
+            cell->SetSize(70, 15);
+            cell->SetText("");
+            cell->SetPosition(700, 40 * row + 45);
+            cell->Create();
+            rowCells_[row] = cell;
+        }
+    }
+
+    gameTimer_ = new Timer(this, kTimerInterval);
+    gameTimer_->SetOnTick(TimerTick);
+}
+
+// ---------------------------------------------------------------- painting
+
+void FormMain::BuildPictures()
+{
+    std::vector<unsigned char> banner = UnpackPicture(kBannerWidth, kBannerHeight, kBannerPicture);
+    bannerPicture_ = MakeDisplayImage(this, banner.data(), kBannerWidth, kBannerHeight);
+    titleImage_->SetImage(bannerPicture_);
+    titleImage_->Create();
+    std::vector<unsigned char> about = UnpackPicture(kAboutWidth, kAboutHeight, kAboutPicture);
+    aboutPicture_ = MakeDisplayImage(this, about.data(), kAboutWidth, kAboutHeight);
+}
+
+void FormMain::Paint()
+{
+    if (created_) {
+        if (!firstPaintDone_) {
+            // The stored game is read at the first paint, when the window can show it.
+            firstPaintDone_ = true;
+            BuildPictures();
+            LoadGame(record_);
+            RefreshBoard();
+        }
+        DrawContext dc(this);
+        const Point size = GetSize();
+        dc.FillRectangle(315, 0, size.x - 315, size.y, 0, -1, kWhite);
+        dc.FillRectangle(0, 0, 15, size.y, 0, -1, kWhite);
+    }
+    Form::Paint();
+}
+
+void FormMain::EmptyHook2() {}
+void FormMain::OnUserMessage() {}
+
+// ---------------------------------------------------------------- hooks
+
+bool FormMain::AskExit()
+{
+    AskYesNo(kExitQuestion, this, "Do you really want to go exit?", "Exit");
+    return false;
+}
+
+void FormMain::OnResized() {}
+bool FormMain::AcceptKeyChar() { return true; }
+bool FormMain::IsKeyAllowed(int key) { return key != 9 && key != 13; }
+void FormMain::OnKeyDown() {}
+void FormMain::OnKeyUp() {}
+void FormMain::MainHookA() {}
+void FormMain::MainHookB() {}
+void FormMain::MainHookC() {}
+void FormMain::MainHookD() {}
+void FormMain::MainHookE() {}
+void FormMain::MainHookF() {}
+
+void FormMain::OnFormMouseDown()
+{
+    if (IsEnabled()) return;
+    // A dialog blocks the window: say so and bring the dialog forward.
+    if (Form* child = GetModalChild()) {
+        Beep();
+        child->Show();
+    }
+}
+
+void FormMain::OnCommand(GUIElement* element)
+{
+    const uint32_t id = element->GetId();
+    if (exitButton_ && id == exitButton_->GetId()) {
+        if (AskExit()) Application::SetQuit(true);
+    } else if (goButton_ && id == goButton_->GetId()) {
+        if (record_.IsOver()) {
+            if (record_.StartNewGame()) {
+                SaveGame(record_);
+                RefreshBoard();
+            }
+        } else if (record_.SubmitGuess()) {
+            SaveGame(record_);
+            RefreshBoard();
+            if (record_.gameState == GameState::Solved) ShowMessageBox(this, "perfect, you won!", WinTitle());
+        }
+    } else if (cancelButton_ && id == cancelButton_->GetId()) {
+        AskYesNo(kAbandonQuestion, this, "You want to leave?", "Question");
+    } else if (infoButton_ && id == infoButton_->GetId()) {
+        OpenAbout();
+    }
+}
+
+void FormMain::OnDialogResult(int id, int result)
+{
+    if (result != kAnswerYes) return;
+    if (id == kExitQuestion) {
+        if (gameTimer_) gameTimer_->Stop();
+        Application::SetQuit(true);
+    } else if (id == kAbandonQuestion) {
+        if (record_.AbandonGame()) {
+            SaveGame(record_);
+            RefreshBoard();
+        }
+    }
+}
+
+void FormMain::OnElementMouseDown(GUIElement* element)
+{
+    if (!element || record_.gameState != GameState::Playing) return;
+    for (int k = 0; k < kCodeLength; ++k) {
+        if (!inputFrames_[k] || element->GetId() != inputFrames_[k]->GetId()) continue;
+        if (record_.CyclePegColour(k + 1)) {
+            SetPegColour(inputFrames_[k], record_.currentGuess[k]);
+            SaveGame(record_);
+        }
+        return;
+    }
+}
+
+void FormMain::OpenAbout()
+{
+    delete aboutForm_;
+    aboutForm_ = new FormAbout(this);
+    aboutForm_->SetScreen(GetScreen());
+    aboutForm_->SetPicture(aboutPicture_, kAboutWidth, kAboutHeight);
+    aboutForm_->SetTitleLine(std::string(kProductName) + " " + kProductVersion);
+    aboutForm_->SetCreditLine(kCreditLine);
+    aboutForm_->SetNotice(kNotice);
+    aboutForm_->SetWebAddress(kWebAddress);
+    aboutForm_->Show();
+}
+
+// ---------------------------------------------------------------- the board
+
+ImageFrame* FormMain::BoardPeg(int row, int column) const { return boardFrames_[6 * (row - 1) + column]; }
+
+void FormMain::SetPegColour(ImageFrame* frame, int colour)
+{
+    if (!frame) return;
+    frame->value = std::to_string(colour);
+    if (colour >= 0 && colour <= kCoveredColour) frame->SetFrame(kColourPicture[colour], 0);
+}
+
+std::string FormMain::ReadInputRow()
+{
+    std::string row;
+    for (ImageFrame* f : inputFrames_)
+        if (f) row += f->value;
+    return row;
+}
+
+void FormMain::ShowRow(int row, const std::string& record)
+{
+    GuessRecord guess;
+    if (!ParseGuessRecord(record, guess)) {
+        ClearRow(row);
+        return;
+    }
+    for (int k = 0; k < kCodeLength; ++k) SetPegColour(BoardPeg(row, k + 2), guess.colours[k]);
+    if (rowCells_[row]) rowCells_[row]->SetText(AnswerText(guess.exact, guess.colourOnly));
+}
+
+void FormMain::ClearRow(int row)
+{
+    for (int column = 2; column <= 5; ++column)
+        if (ImageFrame* f = BoardPeg(row, column)) f->SetFrame(kPictureHole, 0);
+    if (rowCells_[row]) rowCells_[row]->SetText("");
+}
+
+void FormMain::RefreshBoard()
+{
+    if (!goButton_) return;
+    auto showInput = [this] {
+        for (int k = 0; k < kCodeLength; ++k) SetPegColour(inputFrames_[k], record_.currentGuess[k]);
+    };
+    auto revealCode = [this] {
+        for (int k = 0; k < kCodeLength; ++k)
+            SetPegColour(codeFrames_[k], k < static_cast<int>(record_.secretCode.size())
+                                             ? record_.secretCode[k] - '0'
+                                             : 0);
+    };
+    switch (record_.gameState) {
+    case GameState::Abandoned:
+        showInput();
+        for (ImageFrame* f : inputFrames_) f->Hide();
+        revealCode();
+        goButton_->SetText("NEW GAME");
+        cancelButton_->SetText("CANCEL");
+        cancelButton_->Enable(false);
+        break;
+    case GameState::Solved:
+        for (ImageFrame* f : inputFrames_) f->SetTag("");
+        showInput();
+        revealCode();
+        goButton_->SetText("NEW GAME");
+        cancelButton_->SetText("CANCEL");
+        cancelButton_->Enable(false);
+        break;
+    case GameState::Playing:
+        showInput();
+        for (ImageFrame* f : codeFrames_) SetPegColour(f, kCoveredColour);
+        for (ImageFrame* f : inputFrames_) {
+            f->Show();
+            f->SetTag("click to change color");
+        }
+        goButton_->SetText("GO");
+        cancelButton_->SetText("CANCEL");
+        cancelButton_->Enable(true);
+        break;
+    }
+
+    const std::array<std::string, kBoardRows> rows = BoardRows(record_.guessHistory);
+    for (int n = 1; n <= kBoardRows; ++n) {
+        if (rows[n - 1].empty())
+            ClearRow(n);
+        else
+            ShowRow(n, rows[n - 1]);
+    }
+    attemptsCell_->SetText(AttemptsText(record_.Attempts()));
+}
