@@ -67,7 +67,12 @@ void PanelChildren::Show()
 {
     if (!created_) Create();
     Paint();
-    for (GUIElement* child : DirectChildren(this)) child->Show();
+    for (GUIElement* child : DirectChildren(this)) {
+        // Children shown only now are not in the paint above; they get the colour too.
+        if (childrenBackColor_ != -1 && child->GetBackColor() != childrenBackColor_)
+            child->SetBackColor(childrenBackColor_);
+        child->Show();
+    }
     Child::Show();
 }
 
