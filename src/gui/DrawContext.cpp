@@ -187,7 +187,10 @@ void DrawContext::DrawTextBox(int x, int y, int w, int h, const std::string& tex
     }
     draw(placed(!cut), y + L - 1);
     const std::string rest = Trim(text.substr(line.size()));
-    DrawTextBox(x, y + L, w, h - L, rest, fg, bg, cut ? 0 : align, false);
+    // The background box above already covers the rest's box; filling it again would
+    // wipe the descenders of the line just drawn.
+    const int64_t restBg = w >= 1 ? -1 : bg;
+    DrawTextBox(x, y + L, w, h - L, rest, fg, restBg, cut ? 0 : align, false);
 }
 
 void DrawContext::PutImage(int x, int y, int w, int h, XImage* image) { PutImagePart(x, y, w, h, image, 0, 0); }
