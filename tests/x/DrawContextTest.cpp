@@ -177,6 +177,23 @@ TEST_F(DrawContextTest, BackgroundBoxIsFilledBeforeTheText)
     EXPECT_GT(px.Bounds(20, 20, 59, 20, kBlack).w, 0);
 }
 
+TEST_F(DrawContextTest, WrappedLinesOnABackgroundKeepTheirDescenders)
+{
+    ReferenceText ref(form);
+    ASSERT_TRUE(ref.Ok());
+    const int L = ref.L();
+    const int w = ref.Width("gyp") + 2, h = 45;
+    {
+        DrawContext dc(form);
+        dc.DrawText(10, 10, w, h, "gyp gyp", kBlack, kRed, 0);
+        dc.FillRectangle(200, 10, w, h + 1, 0, -1, kRed);
+    }
+    ref.Draw(200, 10 + L - 1, "gyp");
+    ref.Draw(200, 10 + 2 * L - 1, "gyp");
+    Pixels px = world.Read(form);
+    EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
+}
+
 TEST_F(DrawContextTest, TransparentImageKeepsTheBackgroundItWasFirstDrawnOver)
 {
     // Green with a black 2 x 2 middle.
