@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <sstream>
@@ -53,6 +54,13 @@ bool ProgramRunner::WriteFile(const std::string& relative, const std::string& co
     if (!out) return false;
     out << contents;
     return static_cast<bool>(out.flush());
+}
+
+bool ProgramRunner::CopyDir(const std::string& source, const std::string& relative) const
+{
+    std::error_code ec;
+    std::filesystem::copy(source, workDir_ + "/" + relative, std::filesystem::copy_options::recursive, ec);
+    return !ec;
 }
 
 bool ProgramRunner::Start()

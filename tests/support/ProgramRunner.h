@@ -6,6 +6,7 @@
 // is still running, so a failing test never leaves one behind.
 //
 //   ProgramRunner run(QUORREL_PROGRAM);
+//   run.CopyDir(QUORREL_DATA_DIR, "Data");
 //   run.UnsetEnv("DISPLAY");
 //   ASSERT_TRUE(run.Start());
 //   ProgramRunner::Outcome s = run.Wait(std::chrono::seconds(10));
@@ -47,6 +48,9 @@ public:
     bool FileExists(const std::string& relative) const;
     // Writes a file into the working directory before (or while) the program runs.
     bool WriteFile(const std::string& relative, const std::string& contents) const;
+    // Copies the folder `source` with everything in it to `relative` inside the
+    // working directory (e.g. the built Data/ folder to "Data").
+    bool CopyDir(const std::string& source, const std::string& relative) const;
 
     // Forks and execs; false when the program could not be started at all.
     bool Start();

@@ -435,3 +435,45 @@ TEST_F(DispatchTest, DestroyingAnyFormsWindowClearsTheFocus)
     other.DestroyWindow();
     EXPECT_EQ(Application::Focused(), nullptr);
 }
+
+// ---------------------------------------------------------------- handlers that destroy elements
+
+namespace {
+void DeleteElement(GUIElement* e, uint64_t, Point) { delete e; }
+
+GUIElement* formToDelete = nullptr;
+bool DeleteTheForm(GUIElement*, int)
+{
+    delete formToDelete;
+    formToDelete = nullptr;
+    return true;
+}
+}  // namespace
+
+TEST_F(DispatchTest, AControlDestroyedByItsOwnMouseDownIsNotLeftFocused)
+{
+    auto* doomed = new RecordingControl(calls, "doomed", &form);
+    doomed->Show();
+    doomed->Place(10, 10, 50, 50);
+    doomed->SetOnMouseDown(DeleteElement);
+    Dispatch(Button(ButtonPress, 20, 20));
+    EXPECT_EQ(calls, (Calls{"doomed.GotFocus", "doomed.MouseDown(20,20)", "form.MouseDown(20,20)"}));
+    EXPECT_EQ(Application::Focused(), nullptr);
+}
+
+TEST_F(DispatchTest, AFormDestroyedByItsFocusedControlGetsNoFurtherKeyCalls)
+{
+    auto* dialog = new RecordingForm(calls, "dialog");
+    dialog->SetScreen(screen.get());
+    dialog->Create();
+    RecordingControl control(calls, "control", dialog);
+    control.Show();
+    control.SetOnKeyChar(DeleteTheForm);
+    Application::SetFocused(&control);
+    formToDelete = dialog;
+    calls.clear();
+    XEvent ev = Key(KeyRelease, XK_a, dialog->GetWindow());
+    Application::Dispatch(ev, &form);
+    EXPECT_EQ(calls, (Calls{"control.KeyChar(97)", "control.KeyUp(a)"}));
+    control.SetParent(nullptr);
+}
