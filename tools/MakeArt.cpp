@@ -10,6 +10,7 @@
 #include "BeepSound.h"
 #include "PackedArt.h"
 #include "PegArt.h"
+#include "PngWriter.h"
 #include "PixelFont.h"
 
 #include "image/PackedPicture.h"
@@ -144,8 +145,8 @@ int main(int argc, char** argv)
   bool ok = WriteBytes((dataDir / "resources50x40.bin").string(), sheet.Bytes());
   ok = WriteBytes((dataDir / "beep.wav").string(), MakeBeepWav()) && ok;
   ok = WriteText(source.string(), generated) && ok;
-  ok = WritePpm((outDir / "quorrel-48.ppm").string(), MakeIcon(48)) && ok;
-  ok = WritePpm((outDir / "quorrel-128.ppm").string(), MakeIcon(128)) && ok;
+  for (int size : {48, 128, 256})
+    ok = WritePngRgba((outDir / ("quorrel-" + std::to_string(size) + ".png")).string(), size, size, MakeIconRgba(size)) && ok;
   ok = WritePpm((outDir / "preview-board.ppm").string(), MakeBoardPreview(sheet, bannerImage)) && ok;
   ok = WritePpm((outDir / "preview-banner.ppm").string(), bannerImage) && ok;
   ok = WritePpm((outDir / "preview-about.ppm").string(), aboutImage) && ok;

@@ -296,6 +296,41 @@ RgbImage MakePegSheet()
   return sheet;
 }
 
+namespace {
+// Distance outside the icon's rounded square, in units of a 100-unit square.
+float IconCornerDistance(float x, float y)
+{
+  return std::hypot(std::max(std::abs(x - 50) - 34, 0.0f), std::max(std::abs(y - 50) - 34, 0.0f));
+}
+}  // namespace
+
+std::vector<unsigned char> MakeIconRgba(int size)
+{
+  // The drawn icon fades its edge into black; the alpha is the tile's coverage of each
+  // pixel, and dividing it out gives back the colour before that fade.
+  const RgbImage icon = MakeIcon(size);
+  const float unit = size / 100.0f;
+  constexpr int kSamples = 6;
+  std::vector<unsigned char> rgba(static_cast<std::size_t>(size) * size * 4);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      int inside = 0;
+      for (int sy = 0; sy < kSamples; ++sy)
+        for (int sx = 0; sx < kSamples; ++sx)
+          if (IconCornerDistance((x + (sx + 0.5f) / kSamples) / unit, (y + (sy + 0.5f) / kSamples) / unit) <= 14) ++inside;
+      const float alpha = inside / float(kSamples * kSamples);
+      const Colour c = icon.Get(x, y);
+      unsigned char* p = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
+      auto undo = [alpha](float v) { return static_cast<unsigned char>(alpha > 0 ? std::min(255.0f, v * 255 / alpha + 0.5f) : 0); };
+      p[0] = undo(c.r);
+      p[1] = undo(c.g);
+      p[2] = undo(c.b);
+      p[3] = static_cast<unsigned char>(alpha * 255 + 0.5f);
+    }
+  }
+  return rgba;
+}
+
 RgbImage MakeIcon(int size)
 {
   RgbImage icon(size, size);
@@ -304,7 +339,7 @@ RgbImage MakeIcon(int size)
   const int colours[4] = {0, 2, 3, 5};
   RenderRegion(icon, 0, 0, size, size, 6, [&](float px, float py) {
     const float x = px / unit, y = py / unit;
-    const float q = std::hypot(std::max(std::abs(x - 50) - 34, 0.0f), std::max(std::abs(y - 50) - 34, 0.0f));
+    const float q = IconCornerDistance(x, y);
     if (q > 14) return kBlack;
     Colour c = Wood(x * 1.5f, y * 0.8f);
     if (q > 11.5f) c = Mix(c, kBlack, 0.6f);

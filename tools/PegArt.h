@@ -32,3 +32,5 @@ RgbImage MakePegSheet();
 // A square icon of size x size: a small board with four pegs. Pixels outside the
 // board's rounded outline are black (0, 0, 0) so a converter can key them out.
 RgbImage MakeIcon(int size);
+// The same icon as RGBA, transparent outside the tile, for the desktop's icon theme.
+std::vector<unsigned char> MakeIconRgba(int size);
