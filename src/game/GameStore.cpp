@@ -100,6 +100,10 @@ bool SaveGame(const GameRecord& record)
 bool LoadGame(GameRecord& record)
 {
     record.currentGuess.fill(0);
+    // A save cut short by a crash leaves its unrenamed new file; nothing else would
+    // ever remove it, and one more would gather at every such crash.
+    const std::string statePath = SettingsPath(kGameApplication, kGameSection, kStateKey);
+    TextFile::RemoveAbandonedReplacements(statePath.substr(0, statePath.rfind('/')));
     const std::string stateText = ReadGameValue(kStateKey);
     if (stateText.empty()) {
         StartFreshGame(record);

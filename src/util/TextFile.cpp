@@ -2,12 +2,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace {
+
+// ReplaceLines' new files: the prefix, then the six characters mkstemp fills in.
+constexpr const char* kReplacementPrefix = ".tmp-";
 
 // Writes each line and a line feed, flushing after every line so that an error
 // shows at the line that caused it.
@@ -120,7 +124,7 @@ bool TextFile::Write(const std::vector<std::string>& lines, const char* mode)
 bool TextFile::ReplaceLines(const std::vector<std::string>& lines)
 {
     const std::string dir = DirectoryOf(path_);
-    std::string temp = dir + "/.tmp-XXXXXX";
+    std::string temp = dir + "/" + kReplacementPrefix + "XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0) {
         SetOpenFailed();
@@ -145,4 +149,21 @@ bool TextFile::ReplaceLines(const std::vector<std::string>& lines)
     }
     SyncDirectory(dir);
     return true;
+}
+
+int TextFile::RemoveAbandonedReplacements(const std::string& dir)
+{
+    DIR* d = opendir(dir.c_str());
+    if (!d) return 0;
+    const std::string prefix = kReplacementPrefix;
+    std::vector<std::string> abandoned;
+    while (const dirent* entry = readdir(d)) {
+        const std::string name = entry->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            abandoned.push_back(dir + "/" + name);
+    }
+    closedir(d);
+    int removed = 0;
+    for (const std::string& path : abandoned) removed += unlink(path.c_str()) == 0;
+    return removed;
 }

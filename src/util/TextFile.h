@@ -40,6 +40,11 @@ public:
     // a failure also removes the new file. The file gets mode 0666 less the umask.
     bool ReplaceLines(const std::vector<std::string>& lines);
 
+    // Removes the new files that ReplaceLines calls in `dir` left behind when the
+    // process died between creating and renaming them. Only for a directory whose
+    // files no other process is replacing at the same time. The number removed.
+    static int RemoveAbandonedReplacements(const std::string& dir);
+
     // True after any failure of this object, opening included.
     bool Failed() const { return failed_; }
     // True after a failure to open the file.
