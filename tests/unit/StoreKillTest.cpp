@@ -1,0 +1,225 @@
+// The store under SIGKILL: a child plays and stores in a tight loop and is killed at
+// random moments, hundreds of times, in the same working directory. Before every
+// SaveGame the child tells the parent, over a pipe, the seven values it is about to
+// write; so after a kill each value file must hold exactly the value of the last
+// announced record or of the one before it (the save that was cut short), and never
+// anything else: not a torn line, not an empty file, not a value nobody stored. The
+// record LoadGame finds must be valid and need no repair.
+#include "ScopedTempDir.h"
+#include "game/GameStore.h"
+#include "util/StringUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <poll.h>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Values = std::array<std::string, 7>;
+
+const char* const kKeys[7] = {"Quorrel_Bag", "Quorrel_Code", "stato", "col1", "col2", "col3", "col4"};
+const std::string kDir = "Settings/Quorrel.exe/dati/";
+
+// The record as SaveGame writes it, in SaveGame's order.
+Values ValuesOf(const GameRecord& r)
+{
+    Values v;
+    v[0] = r.guessHistory;
+    v[1] = r.secretCode;
+    v[2] = IntToText(static_cast<int>(r.gameState));
+    for (int k = 0; k < 4; ++k) v[3 + k] = IntToText(r.currentGuess[k]);
+    return v;
+}
+
+std::string Line(const Values& v)
+{
+    std::string line;
+    for (int k = 0; k < 7; ++k) line += (k ? "|" : "") + v[k];
+    return line + "\n";
+}
+
+Values ParseLine(const std::string& line)
+{
+    Values v;
+    std::size_t start = 0;
+    for (int k = 0; k < 7; ++k) {
+        const std::size_t bar = k < 6 ? line.find('|', start) : line.size();
+        v[k] = line.substr(start, bar - start);
+        start = bar + 1;
+    }
+    return v;
+}
+
+// The child: restore, then play at random and store after every transition, for ever.
+[[noreturn]] void PlayAndStoreForEver(int announceFd, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    GameRecord record;
+    LoadGame(record);
+    for (;;) {
+        bool changed = false;
+        const unsigned pick = rng() % 16;
+        if (record.IsOver()) {
+            changed = record.StartNewGame();
+        } else if (record.Attempts() >= 25 || pick == 0) {
+            changed = record.AbandonGame();
+        } else if (pick < 4) {
+            changed = record.SubmitGuess();
+        } else {
+            changed = record.CyclePegColour(1 + static_cast<int>(rng() % 4));
+        }
+        if (!changed) continue;
+        // One write of less than PIPE_BUF bytes reaches the pipe whole or not at all.
+        const std::string line = Line(ValuesOf(record));
+        if (write(announceFd, line.data(), line.size()) != static_cast<ssize_t>(line.size())) _exit(2);
+        if (!SaveGame(record)) _exit(3);
+    }
+}
+
+// Reads what the pipe holds now, waiting at most timeoutMs for the first bytes.
+void Drain(int fd, std::string& pending, int timeoutMs)
+{
+    pollfd p{fd, POLLIN, 0};
+    while (poll(&p, 1, timeoutMs) > 0) {
+        char buf[4096];
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n <= 0) return;
+        pending.append(buf, static_cast<std::size_t>(n));
+        timeoutMs = 0;
+    }
+}
+
+std::string StoredValue(const std::string& key, bool& wellFormed)
+{
+    std::string bytes = FileBytes(kDir + key);
+    wellFormed = !bytes.empty() && bytes.back() == '\n' && bytes.find('\n') == bytes.size() - 1;
+    if (wellFormed) bytes.pop_back();
+    return bytes;
+}
+
+bool IsValidRecord(const GameRecord& r)
+{
+    if (!IsValidSecretCode(r.secretCode)) return false;
+    if (r.gameState != GameState::Playing && r.gameState != GameState::Abandoned &&
+        r.gameState != GameState::Solved)
+        return false;
+    for (int c : r.currentGuess)
+        if (c < 0 || c > 7) return false;
+    for (const std::string& g : HistoryRecords(r.guessHistory))
+        if (!IsValidGuessRecord(g)) return false;
+    return true;
+}
+
+int LeftoverTempFiles()
+{
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(kDir))
+        n += e.path().filename().string().rfind(".tmp-", 0) == 0;
+    return n;
+}
+
+}  // namespace
+
+TEST(StoreUnderKill, EveryKillLeavesEachFileOldOrNewAndALoadableRecord)
+{
+    ScopedTempDir dir;
+    // A stored game to start from, so that every value on disk has been announced.
+    GameRecord seed;
+    seed.secretCode = "0123";
+    ASSERT_TRUE(SaveGame(seed));
+    Values onDisk = ValuesOf(seed);
+
+    constexpr int kKills = 240;
+    std::mt19937 rng(20240611);
+    int announced = 0;
+    int cutMidSave = 0;  // kills that came while a save was announced and not finished
+    const auto start = std::chrono::steady_clock::now();
+
+    for (int kill = 0; kill < kKills; ++kill) {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(fds[0]);
+            PlayAndStoreForEver(fds[1], static_cast<unsigned>(kill));
+        }
+        close(fds[1]);
+
+        // Half the kills land anywhere, start-up included; half wait until the
+        // child plays, so that most of them cut a save.
+        std::string pending;
+        if (kill % 2) Drain(fds[0], pending, 2000);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(rng() % 6000);
+        while (std::chrono::steady_clock::now() < deadline) Drain(fds[0], pending, 1);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped on its own, exit " << WEXITSTATUS(status);
+        Drain(fds[0], pending, 0);
+        close(fds[0]);
+
+        // The records the child announced, in order; the disk held the first before.
+        std::vector<Values> history{onDisk};
+        for (std::size_t at = 0, nl; (nl = pending.find('\n', at)) != std::string::npos; at = nl + 1)
+            history.push_back(ParseLine(pending.substr(at, nl - at)));
+        announced += static_cast<int>(history.size()) - 1;
+        const Values& newest = history.back();
+        const Values& before = history.size() > 1 ? history[history.size() - 2] : history.back();
+
+        bool mixed = false;
+        for (int k = 0; k < 7; ++k) {
+            bool wellFormed = false;
+            const std::string value = StoredValue(kKeys[k], wellFormed);
+            ASSERT_TRUE(wellFormed) << "kill " << kill << ": " << kKeys[k] << " holds \"" << value << "\"";
+            ASSERT_TRUE(value == newest[k] || value == before[k])
+                << "kill " << kill << ": " << kKeys[k] << " holds \"" << value << "\", stored were \""
+                << before[k] << "\" and \"" << newest[k] << "\"";
+            onDisk[k] = value;
+            mixed = mixed || value != newest[k];
+        }
+        cutMidSave += mixed;
+
+        GameRecord loaded;
+        ASSERT_TRUE(LoadGame(loaded));
+        ASSERT_TRUE(IsValidRecord(loaded)) << "kill " << kill;
+        EXPECT_EQ(ValuesOf(loaded), onDisk) << "kill " << kill << ": the load changed the record";
+        ASSERT_FALSE(std::filesystem::exists("log.txt")) << "kill " << kill << ": " << FileBytes("log.txt");
+        // The load clears away the new file of the save that was cut.
+        ASSERT_EQ(LeftoverTempFiles(), 0) << "kill " << kill;
+    }
+
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ kills ] %d kills, %d records announced, %d kills cut a save, %.1f s\n", kKills, announced,
+                cutMidSave, seconds);
+    // Without saves being cut the test would prove nothing.
+    EXPECT_GT(cutMidSave, kKills / 4);
+}
+
+TEST(StoreUnderKill, ALoadRemovesTheNewFilesOfCutSavesAndNothingElse)
+{
+    ScopedTempDir dir;
+    GameRecord seed;
+    seed.secretCode = "4567";
+    ASSERT_TRUE(SaveGame(seed));
+    PutFile(kDir + ".tmp-a1B2c3", "01");
+    PutFile(kDir + ".tmp-Z9y8x7", "");
+    PutFile(kDir + ".tmp-short", "kept");
+    PutFile(kDir + "notes", "kept");
+    GameRecord loaded;
+    ASSERT_TRUE(LoadGame(loaded));
+    EXPECT_EQ(loaded.secretCode, "4567");
+    EXPECT_FALSE(std::filesystem::exists(kDir + ".tmp-a1B2c3"));
+    EXPECT_FALSE(std::filesystem::exists(kDir + ".tmp-Z9y8x7"));
+    EXPECT_EQ(FileBytes(kDir + ".tmp-short"), "kept");
+    EXPECT_EQ(FileBytes(kDir + "notes"), "kept");
+}
