@@ -1,5 +1,6 @@
 # Front door: `make run` builds and starts the game, `make test` installs what is
-# missing, builds with the sanitizers and runs the whole suite.
+# missing, builds with the sanitizers and runs the whole suite; `make bench` builds
+# the drawing benchmarks in Release and runs them on a private Xvfb.
 BUILD      := build
 TEST_BUILD := build/asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
@@ -36,6 +37,11 @@ package: deps
 	@cmake --build $(BUILD)/package -j $(JOBS)
 	@cd $(BUILD)/package && cpack -G DEB -B $(CURDIR)/$(BUILD) >/dev/null
 	@ls $(BUILD)/*.deb
+
+bench: deps
+	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DQUORREL_BENCH=ON $(CMAKE_GEN) >/dev/null
+	@cmake --build build/bench -j $(JOBS) --target quorrel_bench
+	@build/bench/bench/quorrel_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 clean:
 	rm -rf $(BUILD)
