@@ -68,9 +68,14 @@ void ProbePixelFormat(GUIElement* element)
     if (!form || !form->GetDisplay() || !form->GetWindow()) return;
     Display* d = form->GetDisplay();
 
+    // Reading an unmapped window is a protocol error (forms build and paint their
+    // controls before they are mapped), so only a viewable window is asked.
+    XWindowAttributes attrs;
+    const bool viewable =
+        XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 && attrs.map_state == IsViewable;
     DrawContext dc(form);
     dc.DrawPoint(0, 0, kProbeColor);
-    ServerImage img(XGetImage(d, form->GetWindow(), 0, 0, 1, 1, AllPlanes, ZPixmap));
+    ServerImage img(viewable ? XGetImage(d, form->GetWindow(), 0, 0, 1, 1, AllPlanes, ZPixmap) : nullptr);
     if (!img) {
         LayoutFromServer(d, form->GetScreen()->GetScreenNumber());
         return;
