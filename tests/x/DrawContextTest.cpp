@@ -275,6 +275,36 @@ TEST(PixelProbe, NoPixelsGiveNoImageAndNoProbe)
     EXPECT_EQ(DisplayPixelLayout().depth, 0);
 }
 
+// Forms build their controls while their window is not mapped yet, and frames paint
+// (and so convert) at once: the probe must not ask for pixels that cannot be read.
+TEST(PixelProbe, ConversionBeforeTheWindowIsMappedSendsNoBadRequest)
+{
+    World world;
+    static DisplayImagePtr made;
+    static int mapState;
+    ScreenConnection screen;
+    Form form(nullptr);
+    form.SetScreen(&screen);
+    form.SetGeometry(0, 0, 64, 64);
+    form.SetOnLoad([](GUIElement* e, uint64_t) {
+        Form* f = static_cast<Form*>(e);
+        XWindowAttributes attrs;
+        XGetWindowAttributes(f->GetDisplay(), f->GetWindow(), &attrs);
+        mapState = attrs.map_state;
+        const unsigned char rgb[] = {0x11, 0x22, 0x33};
+        made.reset(MakeDisplayImage(f, rgb, 1, 1));
+    });
+    form.Create();
+    XSync(screen.GetDisplay(), False);
+    EXPECT_EQ(mapState, IsUnmapped);
+    ASSERT_TRUE(made);
+    const auto* data = reinterpret_cast<const unsigned char*>(made->data);
+    EXPECT_EQ(data[0], 0x33);
+    EXPECT_EQ(data[2], 0x11);
+    made.reset();
+    EXPECT_FALSE(world.log().HasPrefix("X error")) << world.log().All();
+}
+
 // A server of another depth, for the layouts the program is not built for.
 class OddScreen {
 public:
