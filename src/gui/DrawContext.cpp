@@ -211,11 +211,17 @@ void DrawContext::PutImageTransparent(int x, int y, int w, int h, XImage* image)
 {
     if (!gc_ || !image || !ClipToImage(image, 0, 0, w, h)) return;
     ProbePixelFormat(form_);
-    // The window's pixels beneath; an area partly off the window cannot be read, and
-    // then the image is drawn as it is.
-    ServerImage under(XGetImage(display_, window_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
-                                ZPixmap));
-    if (under) ReplaceKeyColor(image, under.get(), w, h, kKeyColor);
+    // The window's pixels beneath. Asking for pixels outside the window, or of a
+    // window not mapped yet (forms build their controls before mapping), is a
+    // protocol error: only the part on a shown window is read, and the rest of the
+    // image, which cannot be seen, is drawn as it is.
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = std::min(x + w, form_->GetWidth()), y1 = std::min(y + h, form_->GetHeight());
+    if (form_->IsCreated() && form_->IsVisible() && x0 < x1 && y0 < y1) {
+        ServerImage under(XGetImage(display_, window_, x0, y0, static_cast<unsigned>(x1 - x0),
+                                    static_cast<unsigned>(y1 - y0), AllPlanes, ZPixmap));
+        if (under) ReplaceKeyColor(image, under.get(), x1 - x0, y1 - y0, kKeyColor, x0 - x, y0 - y);
+    }
     PutImage(x, y, w, h, image);
 }
 

@@ -185,24 +185,25 @@ Pixmap ImageToPixmap(GUIElement* element, XImage* image)
     return pixmap;
 }
 
-void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, uint32_t key)
+void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, uint32_t key, int ox, int oy)
 {
-    w = std::min({w, image->width, under->width});
-    h = std::min({h, image->height, under->height});
+    if (ox < 0 || oy < 0) return;
+    w = std::min({w, image->width - ox, under->width});
+    h = std::min({h, image->height - oy, under->height});
     const unsigned char kr = key >> 16 & 0xFF, kg = key >> 8 & 0xFF, kb = key & 0xFF;
     const bool direct = image->bits_per_pixel == under->bits_per_pixel && PixelAt(image, 0, 0) != nullptr;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             if (direct) {
-                unsigned char* p = PixelAt(image, x, y);
+                unsigned char* p = PixelAt(image, ox + x, oy + y);
                 if (p[layout.ixRosso] != kr || p[layout.ixVerde] != kg || p[layout.ixBlu] != kb) continue;
                 const unsigned char* q = PixelAt(under, x, y);
                 p[layout.ixRosso] = q[layout.ixRosso];
                 p[layout.ixVerde] = q[layout.ixVerde];
                 p[layout.ixBlu] = q[layout.ixBlu];
-            } else if (XGetPixel(image, x, y) == key) {
+            } else if (XGetPixel(image, ox + x, oy + y) == key) {
                 // Layouts the byte indices cannot describe compare whole pixel values.
-                XPutPixel(image, x, y, XGetPixel(const_cast<XImage*>(under), x, y));
+                XPutPixel(image, ox + x, oy + y, XGetPixel(const_cast<XImage*>(under), x, y));
             }
         }
     }

@@ -39,8 +39,9 @@ void FreeDisplayImage(XImage* image);
 Pixmap ImageToPixmap(GUIElement* element, XImage* image);
 
 // Replaces the pixels of `image` whose colour bytes equal `key` (0xRRGGBB) by the
-// pixels at the same place of `under`, over the top-left w x h pixels.
-void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, uint32_t key);
+// pixels at the same place of `under`, over w x h pixels. Pixel (i, j) of `under`
+// lies over pixel (ox + i, oy + j) of `image`.
+void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, uint32_t key, int ox = 0, int oy = 0);
 
 // Owns a display image and frees it with FreeDisplayImage.
 struct DisplayImageDeleter {
