@@ -194,6 +194,44 @@ TEST_F(ImageFrameTest, CellsBeyondThePictureSendNoBadRequest)
     EXPECT_EQ(px.At(220, 20 + 39), SheetColour(150, 39));
 }
 
+TEST_F(ImageFrameTest, TransparentFrameOverTheWindowsEdgeSendsNoBadRequest)
+{
+    for (int y = 5; y < 10; ++y)
+        for (int x = 5; x < 10; ++x) pixel_form::SetRgb(sheet, kSheetW, 3 * kCellW + x, y, kBlack);
+    auto frame = SheetFrame(3, 380, 280);  // 20 x 20 of its 50 x 40 on the window
+    frame->SetTransparent(true);
+    frame->Show();
+    Pixels px = world.Read(form);
+    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_EQ(px.At(380, 280), SheetColour(150, 0));
+    EXPECT_TRUE(px.AllOf(385, 285, 5, 5, kGreen)) << "black still shows the parent on the visible part";
+}
+
+// A form builds its controls in its load callback, before its window is mapped.
+TEST(ImageFrameLoad, TransparentFrameShownWhileItsFormLoadsSendsNoBadRequest)
+{
+    World world;
+    static std::vector<unsigned char> sheet;
+    static std::unique_ptr<ImageFrame> frame;
+    sheet = MakeSheet(kSheetW, kSheetH);
+    ScreenConnection screen;
+    Form form(nullptr);
+    form.SetScreen(&screen);
+    form.SetGeometry(0, 0, 200, 100);
+    form.SetOnLoad([](GUIElement* e, uint64_t) {
+        frame = std::make_unique<ImageFrame>(static_cast<Form*>(e), sheet.data(), 1, kSheetW, kSheetH, 2, 0);
+        frame->SetSize(kCellW, kCellH);
+        frame->SetPosition(10, 10);
+        frame->SetTransparent(true);
+        frame->Show();
+    });
+    form.Create();
+    XSync(screen.GetDisplay(), False);
+    EXPECT_TRUE(frame->IsCreated());
+    frame.reset();
+    EXPECT_FALSE(world.log().HasPrefix("X error")) << world.log().All();
+}
+
 TEST_F(ImageFrameTest, CallerImageAndImageListAreDrawnAndNeverFreed)
 {
     DisplayImagePtr whole(MakeDisplayImage(form, sheet.data(), kSheetW, kSheetH));
