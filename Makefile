@@ -1,6 +1,7 @@
 # Front door: `make run` builds and starts the game, `make test` installs what is
 # missing, builds with the sanitizers and runs the whole suite; `make bench` builds
-# the drawing benchmarks in Release and runs them on a private Xvfb.
+# the drawing benchmarks and the whole-program measurements in Release and runs them
+# on a private Xvfb.
 BUILD      := build
 TEST_BUILD := build/asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
@@ -40,8 +41,9 @@ package: deps
 
 bench: deps
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DQUORREL_BENCH=ON $(CMAKE_GEN) >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target quorrel_bench
+	@cmake --build build/bench -j $(JOBS) --target quorrel_bench quorrel_measure
 	@build/bench/bench/quorrel_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@build/bench/bench/quorrel_measure
 
 clean:
 	rm -rf $(BUILD)

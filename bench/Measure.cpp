@@ -1,0 +1,357 @@
+// Whole-program measurements of the game next to the plain-Xlib floor, both run on a
+// private Xvfb, one after the other, several times each, with the same observer:
+//
+//   start to paint  exec until the window's pixels first equal the image they settle on
+//   click to paint  an XTest press on input peg 1 until the peg's pixels change
+//   memory          VmRSS once the window has settled
+//   idle wakeups    context switches over five idle seconds
+//
+// The observer reads pixels back with XGetImage from its own connection, so every
+// figure includes the server's work; both programs pay the same polling cost.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <poll.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "XvfbServer.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr int kWidth = 800, kHeight = 600;
+constexpr int kPegX = 55, kPegY = 241, kPegW = 50, kPegH = 40;
+constexpr auto kSettle = std::chrono::milliseconds(400);  // unchanged this long = settled
+constexpr auto kPollGap = std::chrono::microseconds(500);
+constexpr auto kIdle = std::chrono::seconds(5);
+constexpr int kClicksPerRun = 5;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct Subject {
+    std::string name;
+    std::string program;
+    std::string dataDir;    // copied to Data/ of the working directory when not empty
+    std::string className;  // WM_CLASS class of its window
+};
+
+struct RunFigures {
+    double startMs = -1;
+    std::vector<double> clickMs;
+    long rssKiB = -1;
+    double wakeupsPerSecond = -1;
+};
+
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
+uint64_t Hash(const XImage* image)
+{
+    // FNV-1a over the rows actually shown, so that padding never tells two images apart.
+    uint64_t h = 1469598103934665603ull;
+    const int rowBytes = image->width * image->bits_per_pixel / 8;
+    for (int y = 0; y < image->height; ++y) {
+        const auto* p = reinterpret_cast<const unsigned char*>(image->data + y * image->bytes_per_line);
+        for (int i = 0; i < rowBytes; ++i) h = (h ^ p[i]) * 1099511628211ull;
+    }
+    return h;
+}
+
+// Hash of a region of the window, or nothing when it cannot be read (not mapped yet).
+std::optional<uint64_t> Snapshot(Display* d, Window w, int x, int y, int width, int height)
+{
+    XImage* image = XGetImage(d, w, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
+                              ZPixmap);
+    if (!image) return std::nullopt;
+    const uint64_t h = Hash(image);
+    XDestroyImage(image);
+    return h;
+}
+
+std::string ClassOf(Display* d, Window w)
+{
+    XClassHint hint{};
+    std::string result;
+    if (!XGetClassHint(d, w, &hint)) return result;
+    if (hint.res_class) result = hint.res_class;
+    if (hint.res_name) XFree(hint.res_name);
+    if (hint.res_class) XFree(hint.res_class);
+    return result;
+}
+
+// Context switches of all the process's threads.
+long ContextSwitches(pid_t pid)
+{
+    long total = 0;
+    const std::string taskDir = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator(taskDir, ec)) {
+        std::ifstream in(task.path() / "status");
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+                total += std::atol(line.substr(line.find(':') + 1).c_str());
+        }
+    }
+    return total;
+}
+
+long RssKiB(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.substr(6).c_str());
+    return -1;
+}
+
+pid_t Launch(const Subject& s, const std::string& dir)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        int devnull = open("/dev/null", O_RDWR);
+        if (devnull >= 0) {
+            dup2(devnull, 0);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+        }
+        execl(s.program.c_str(), s.program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+void Stop(pid_t pid)
+{
+    if (pid <= 0) return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+// Waits for the MapNotify of a top-level window of `className`, reading the root's
+// substructure events; 0 on timeout.
+Window WaitForMap(Display* d, const std::string& className, Clock::time_point deadline)
+{
+    while (Clock::now() < deadline) {
+        while (XPending(d)) {
+            XEvent ev;
+            XNextEvent(d, &ev);
+            if (ev.type == MapNotify && ClassOf(d, ev.xmap.window) == className) return ev.xmap.window;
+        }
+        pollfd p{ConnectionNumber(d), POLLIN, 0};
+        poll(&p, 1, 5);
+    }
+    return 0;
+}
+
+void WaitForUnmap(Display* d, Window w, Clock::time_point deadline)
+{
+    while (Clock::now() < deadline) {
+        while (XPending(d)) {
+            XEvent ev;
+            XNextEvent(d, &ev);
+            if ((ev.type == DestroyNotify && ev.xdestroywindow.window == w) ||
+                (ev.type == UnmapNotify && ev.xunmap.window == w))
+                return;
+        }
+        pollfd p{ConnectionNumber(d), POLLIN, 0};
+        poll(&p, 1, 5);
+    }
+}
+
+// Polls the whole window until it has not changed for kSettle; the time of the first
+// poll that already showed the final image is the start-to-paint figure.
+double StartToPaint(Display* d, Window w, Clock::time_point started)
+{
+    struct Poll {
+        Clock::time_point at;
+        uint64_t hash;
+    };
+    std::vector<Poll> polls;
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+    while (Clock::now() < deadline) {
+        std::optional<uint64_t> h = Snapshot(d, w, 0, 0, kWidth, kHeight);
+        const Clock::time_point now = Clock::now();
+        if (h) {
+            if (polls.empty() || polls.back().hash != *h) polls.push_back({now, *h});
+            if (now - polls.back().at >= kSettle) break;
+        }
+        std::this_thread::sleep_for(kPollGap);
+    }
+    if (polls.empty()) return -1;
+    return Ms(polls.back().at - started);
+}
+
+// Presses on (x, y) of the window and times until the peg region changes.
+double ClickToPaint(Display* d, Window w, int x, int y)
+{
+    int rx = 0, ry = 0;
+    Window child;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rx, &ry, &child);
+    XTestFakeMotionEvent(d, DefaultScreen(d), rx, ry, CurrentTime);
+    XSync(d, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::optional<uint64_t> before = Snapshot(d, w, kPegX, kPegY, kPegW, kPegH);
+    if (!before) return -1;
+
+    const Clock::time_point pressed = Clock::now();
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XFlush(d);
+    double result = -1;
+    while (Clock::now() - pressed < std::chrono::seconds(2)) {
+        std::optional<uint64_t> h = Snapshot(d, w, kPegX, kPegY, kPegW, kPegH);
+        if (h && *h != *before) {
+            result = Ms(Clock::now() - pressed);
+            break;
+        }
+    }
+    XTestFakeButtonEvent(d, 1, False, CurrentTime);
+    XSync(d, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return result;
+}
+
+RunFigures RunOnce(Display* d, const Subject& s)
+{
+    RunFigures f;
+    std::string dir = (std::filesystem::temp_directory_path() / "quorrel-measure-XXXXXX").string();
+    if (!mkdtemp(dir.data())) return f;
+    if (!s.dataDir.empty()) {
+        std::error_code ec;
+        std::filesystem::copy(s.dataDir, std::filesystem::path(dir) / "Data", std::filesystem::copy_options::recursive,
+                              ec);
+    }
+    XSync(d, True);  // forget events of earlier runs
+
+    const Clock::time_point started = Clock::now();
+    const pid_t pid = Launch(s, dir);
+    const Window w = WaitForMap(d, s.className, started + std::chrono::seconds(10));
+    if (w) {
+        f.startMs = StartToPaint(d, w, started);
+        f.rssKiB = RssKiB(pid);
+        const long before = ContextSwitches(pid);
+        const Clock::time_point idleFrom = Clock::now();
+        std::this_thread::sleep_for(kIdle);
+        const long after = ContextSwitches(pid);
+        f.wakeupsPerSecond = (after - before) / std::chrono::duration<double>(Clock::now() - idleFrom).count();
+        for (int i = 0; i < kClicksPerRun; ++i) f.clickMs.push_back(ClickToPaint(d, w, kPegX + 25, kPegY + 20));
+    } else {
+        std::fprintf(stderr, "%s: no window within 10 s\n", s.name.c_str());
+    }
+    Stop(pid);
+    if (w) WaitForUnmap(d, w, Clock::now() + std::chrono::seconds(2));
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    return f;
+}
+
+double Median(std::vector<double> v)
+{
+    v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return x < 0; }), v.end());
+    if (v.empty()) return -1;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct Summary {
+    double startMs, clickMs, rssKiB, wakeups;
+};
+
+Summary Summarise(const std::vector<RunFigures>& runs)
+{
+    std::vector<double> start, click, rss, wake;
+    for (const RunFigures& r : runs) {
+        start.push_back(r.startMs);
+        click.insert(click.end(), r.clickMs.begin(), r.clickMs.end());
+        rss.push_back(static_cast<double>(r.rssKiB));
+        wake.push_back(r.wakeupsPerSecond);
+    }
+    return {Median(start), Median(click), Median(rss), Median(wake)};
+}
+
+std::string Join(const std::vector<double>& v, const char* format)
+{
+    std::string s;
+    char buffer[32];
+    for (double x : v) {
+        std::snprintf(buffer, sizeof buffer, format, x);
+        if (!s.empty()) s += ' ';
+        s += buffer;
+    }
+    return s;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int runs = 5;
+    if (argc > 1) runs = std::max(1, std::atoi(argv[1]));
+    const Subject floor{"floor", QUORREL_FLOOR_PROGRAM, "", "QuorrelFloor"};
+    const Subject game{"quorrel", QUORREL_GAME_PROGRAM, QUORREL_GAME_DATA, "Quorrel.exe"};
+
+    XvfbServer::Options options;
+    options.width = 1280;
+    options.height = 1024;
+    options.depth = 24;
+    XvfbServer server(options);
+    if (!server.Ok()) {
+        std::fprintf(stderr, "could not start a private Xvfb\n");
+        return 1;
+    }
+    setenv("DISPLAY", server.DisplayName().c_str(), 1);
+    Display* d = XOpenDisplay(server.DisplayName().c_str());
+    int ev, er, major, minor;
+    if (!d || !XTestQueryExtension(d, &ev, &er, &major, &minor)) {
+        std::fprintf(stderr, "no display or no XTest on %s\n", server.DisplayName().c_str());
+        return 1;
+    }
+    XSetErrorHandler(IgnoreErrors);
+    XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+
+    // One warm-up start of each, so that neither pays for cold caches in the figures.
+    RunOnce(d, floor);
+    RunOnce(d, game);
+    std::vector<RunFigures> floorRuns, gameRuns;
+    for (int i = 0; i < runs; ++i) {
+        floorRuns.push_back(RunOnce(d, floor));
+        gameRuns.push_back(RunOnce(d, game));
+    }
+    XCloseDisplay(d);
+    server.Stop();
+
+    const Summary f = Summarise(floorRuns), g = Summarise(gameRuns);
+    auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    std::printf("Whole program against the plain-Xlib floor, %d alternating runs each (medians)\n\n", runs);
+    std::printf("%-24s %12s %12s %8s  %-22s %s\n", "measure", "floor", "quorrel", "ratio", "goal", "met");
+    std::printf("%-24s %9.1f ms %9.1f ms %7.2fx  %-22s %s\n", "start to paint", f.startMs, g.startMs,
+                ratio(g.startMs, f.startMs), "<= 1.5x floor", ratio(g.startMs, f.startMs) <= 1.5 ? "yes" : "NO");
+    std::printf("%-24s %9.2f ms %9.2f ms %7.2fx  %-22s %s\n", "click to repaint", f.clickMs, g.clickMs,
+                ratio(g.clickMs, f.clickMs), "<= 1.5x floor", ratio(g.clickMs, f.clickMs) <= 1.5 ? "yes" : "NO");
+    std::printf("%-24s %8.0f KiB %8.0f KiB %7.2fx  %-22s %s (+%.0f KiB)\n", "resident memory", f.rssKiB, g.rssKiB,
+                ratio(g.rssKiB, f.rssKiB), "<= floor + 2048 KiB", g.rssKiB <= f.rssKiB + 2048 ? "yes" : "NO",
+                g.rssKiB - f.rssKiB);
+    std::printf("%-24s %10.2f/s %10.2f/s %8s  %-22s %s\n", "idle wakeups", f.wakeups, g.wakeups, "", "0 /s",
+                g.wakeups == 0 ? "yes" : "NO");
+
+    std::printf("\nper run, start to paint (ms): floor %s | quorrel %s\n",
+                Join([&] { std::vector<double> v; for (auto& r : floorRuns) v.push_back(r.startMs); return v; }(), "%.1f").c_str(),
+                Join([&] { std::vector<double> v; for (auto& r : gameRuns) v.push_back(r.startMs); return v; }(), "%.1f").c_str());
+    return 0;
+}
