@@ -252,8 +252,10 @@ void FormMain::Paint()
         }
         DrawContext dc(this);
         const Point size = GetSize();
-        dc.FillRectangle(315, 0, size.x - 315, size.y, 0, -1, kWhite);
-        dc.FillRectangle(0, 0, 15, size.y, 0, -1, kWhite);
+        // A fill covers one pixel less than its width and height: one more each way
+        // makes the white reach x 14, the right edge and the bottom row.
+        dc.FillRectangle(315, 0, size.x - 315 + 1, size.y + 1, 0, -1, kWhite);
+        dc.FillRectangle(0, 0, 15 + 1, size.y + 1, 0, -1, kWhite);
     }
     Form::Paint();
 }
