@@ -226,6 +226,7 @@ void FormMain::CreateControls()
 
     gameTimer_ = new Timer(this, kTimerInterval);
     gameTimer_->SetOnTick(TimerTick);
+    gameTimer_->Create();
 }
 
 // ---------------------------------------------------------------- painting
