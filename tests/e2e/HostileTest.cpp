@@ -1,0 +1,280 @@
+// The real program under hostile conditions: its X server killed under it, a few
+// thousand random clicks and keys, screens of 16 and 8 bits, a server with only its
+// built-in fonts, a store that cannot be written, no Data folder, a damaged peg
+// sheet, no beep player, and a whole session checked for leaks. In every case the
+// program must not die by a signal, and what it stores must be a valid game that
+// matches what its window shows.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "GameSession.h"
+#include "XvfbServer.h"
+#include "game/GameRules.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using G = GameSession;
+
+constexpr int kHole = 14;
+const char* const kKeys[7] = {"Quorrel_Bag", "Quorrel_Code", "stato", "col1", "col2", "col3", "col4"};
+const std::string kWinTitle = "Quorrel - https://www.quorrel.example";
+
+GameSession::Options StoredGame(const std::string& code, const std::string& history = "",
+                                const std::string& state = "0", const std::string& colours = "0000")
+{
+    GameSession::Options o;
+    o.settings = {{"Quorrel_Bag", history + "\n"}, {"Quorrel_Code", code + "\n"}, {"stato", state + "\n"}};
+    for (int k = 1; k <= 4; ++k) o.settings["col" + std::to_string(k)] = std::string(1, colours[k - 1]) + "\n";
+    return o;
+}
+
+int Count(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// The seven value files form a game the program can show: one line each, a code of
+// four colours, a state 0..2, colours 0..7 and a history of well-formed records.
+::testing::AssertionResult StoredGameIsValid(GameSession& game)
+{
+    for (const char* key : kKeys) {
+        const std::string raw = game.RawValue(key);
+        if (raw.empty() || raw.back() != '\n' || raw.find('\n') != raw.size() - 1)
+            return ::testing::AssertionFailure() << key << " is not one line: \"" << raw << "\"";
+    }
+    if (!IsValidSecretCode(game.Value("Quorrel_Code")))
+        return ::testing::AssertionFailure() << "code \"" << game.Value("Quorrel_Code") << "\"";
+    const std::string state = game.Value("stato");
+    if (state != "0" && state != "1" && state != "2") return ::testing::AssertionFailure() << "state " << state;
+    for (int k = 1; k <= 4; ++k) {
+        const std::string c = game.Value("col" + std::to_string(k));
+        if (c.size() != 1 || c[0] < '0' || c[0] > '7') return ::testing::AssertionFailure() << "col" << k << " " << c;
+    }
+    for (const std::string& r : HistoryRecords(game.Value("Quorrel_Bag")))
+        if (!IsValidGuessRecord(r)) return ::testing::AssertionFailure() << "history record " << r;
+    return ::testing::AssertionSuccess();
+}
+
+// The window shows the stored game: the input row (unless abandoned, when it is
+// hidden), the code covered or revealed, and every board row's pegs.
+::testing::AssertionResult BoardShowsStoredGame(GameSession& game)
+{
+    const Window w = game.MainWindow();
+    const std::string state = game.Value("stato");
+    const std::string code = game.Value("Quorrel_Code");
+    if (state != "1")
+        for (int k = 1; k <= 4; ++k)
+            if (!game.WaitForPeg(w, G::InputPeg(k), game.Value("col" + std::to_string(k))[0] - '0', 3s))
+                return ::testing::AssertionFailure() << "input peg " << k << " is not colour col" << k;
+    for (int k = 1; k <= 4; ++k) {
+        const int shown = state == "0" ? kCoveredColour : code[k - 1] - '0';
+        if (!game.WaitForPeg(w, G::CodePeg(k), shown, 3s))
+            return ::testing::AssertionFailure() << "code peg " << k << " is not colour " << shown;
+    }
+    const std::array<std::string, kBoardRows> rows = BoardRows(game.Value("Quorrel_Bag"));
+    for (int row = 1; row <= kBoardRows; ++row) {
+        for (int k = 1; k <= 4; ++k) {
+            const std::string& r = rows[row - 1];
+            const Pixels want = r.empty() ? SheetPicture(kHole) : SheetPicture(PictureOfColour(r[k - 1] - '0'));
+            if (!game.WaitForPixels(w, G::BoardPeg(row, k), want, 3s))
+                return ::testing::AssertionFailure() << "board row " << row << " peg " << k << " for \"" << r << "\"";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The sanitizer's part of a program's standard error, without the beep player's
+// complaints about a machine with no sound card.
+std::string Reports(const std::string& err)
+{
+    const std::size_t at = err.find("==");
+    const std::size_t ub = err.find("runtime error");
+    const std::size_t from = std::min(at, ub);
+    return from == std::string::npos ? std::string() : err.substr(from, 4000);
+}
+
+// The parts of the main window that show the game, in one list of grabs.
+std::vector<Pixels> GameArea(GameSession& game)
+{
+    std::vector<Rect> rects{G::AttemptsCell(), G::GoButton(), G::CancelButton()};
+    for (int k = 1; k <= 4; ++k) {
+        rects.push_back(G::InputPeg(k));
+        rects.push_back(G::CodePeg(k));
+    }
+    for (int row = 1; row <= kBoardRows; ++row) {
+        rects.push_back(G::BoardRow(row));
+        rects.push_back(G::AnswerCell(row));
+    }
+    std::vector<Pixels> grabs;
+    for (const Rect& r : rects) grabs.push_back(game.Grab(game.MainWindow(), r));
+    return grabs;
+}
+
+// The test's own connection to a server that is about to die must not take the test
+// binary with it: Xlib calls the exit handler instead of exit(), and this one returns.
+int QuietIOError(Display*) { return 0; }
+void StayAlive(Display*, void*) {}
+
+// Keeps the quiet handler for the whole scope: the session's destructor still talks
+// to the dead connection.
+struct QuietIOErrors {
+    XIOErrorHandler old = XSetIOErrorHandler(QuietIOError);
+    ~QuietIOErrors() { XSetIOErrorHandler(old); }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- the X server goes away
+
+TEST(HostileServer, AKilledServerEndsTheGameWithOneLineAndARestartRestoresTheBoard)
+{
+    std::string workDir;
+    std::vector<Pixels> before;
+    std::string storedBefore[7];
+    {
+        XvfbServer server;
+        ASSERT_TRUE(server.Ok());
+        ScopedDisplayEnv env(server.DisplayName());
+        QuietIOErrors quiet;
+        GameSession game(StoredGame("6147", "012310"));
+        ASSERT_TRUE(game.Start()) << game.Stderr();
+        ASSERT_TRUE(game.SubmitGuess("4556"));
+        ASSERT_TRUE(game.SetPeg(2, 5));
+        before = GameArea(game);
+        for (int k = 0; k < 7; ++k) storedBefore[k] = game.RawValue(kKeys[k]);
+        workDir = game.WorkDir();
+
+        XSetIOErrorExitHandler(game.GetDisplay(), StayAlive, nullptr);
+        server.Kill();
+        const ProgramRunner::Outcome end = game.WaitForExit(10s);
+        ASSERT_FALSE(end.timedOut) << "the game hangs without its server";
+        EXPECT_FALSE(end.signaled) << "signal " << end.signal << "\n" << game.Stderr();
+        EXPECT_TRUE(end.exited);
+        EXPECT_EQ(Count(game.Stdout(), "\n"), 1) << game.Stdout();
+        EXPECT_EQ(game.Runner().ReadFile("log.txt"), "Connection to the X server lost.\n");
+        EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+        // The working directory belongs to this session's runner: keep a copy.
+        workDir += "-kept";
+        ASSERT_EQ(std::system(("cp -a '" + game.WorkDir() + "' '" + workDir + "'").c_str()), 0);
+    }
+
+    XvfbServer again;
+    ASSERT_TRUE(again.Ok());
+    ScopedDisplayEnv env(again.DisplayName());
+    GameSession::Options same;
+    same.workDir = workDir;
+    GameSession game(same);
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(game.RawValue(kKeys[k]), storedBefore[k]) << kKeys[k];
+    EXPECT_TRUE(BoardShowsStoredGame(game));
+    const std::vector<Pixels> after = GameArea(game);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) EXPECT_EQ(after[i].CountDifferent(before[i]), 0) << "area " << i;
+    EXPECT_TRUE(game.Quit());
+    EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+    std::system(("rm -rf '" + workDir + "'").c_str());
+}
+
+// ---------------------------------------------------------------- random input
+
+TEST(HostileInput, ThousandsOfRandomClicksAndKeysNeverKillTheGameAndTheStoreMatchesTheBoard)
+{
+    constexpr int kEvents = 3000;
+    constexpr auto kBudget = 40s;
+    const KeySym keys[] = {XK_Tab, XK_Return, XK_Escape, XK_Delete, XK_a, XK_q, XK_z, XK_space,
+                           XK_F1,  XK_F4,     XK_F10,    XK_Left,   XK_Up, XK_BackSpace};
+    std::mt19937 rng(4242);
+    const auto start = std::chrono::steady_clock::now();
+
+    GameSession game(StoredGame("3170"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    int sent = 0, restarts = 0, clicks = 0, presses = 0, dialogsSeen = 0, boardChecks = 0;
+    std::unique_ptr<GameSession> restarted;
+    std::vector<std::string> copies;  // the working directories of the restarts
+    GameSession* g = &game;
+
+    // YES in the exit box (a click or Return) is a proper way out: the program must
+    // have ended well, and the next one carries on with the same game.
+    auto restartIfEnded = [&]() -> ::testing::AssertionResult {
+        if (g->Running()) return ::testing::AssertionSuccess();
+        const ProgramRunner::Outcome end = g->WaitForExit(5s);
+        if (!end.exited || end.exitCode != 0)
+            return ::testing::AssertionFailure() << "after " << sent << " events: signal " << end.signal
+                                                 << " exit " << end.exitCode << "\n" << Reports(g->Stderr());
+        if (!g->SanitizerClean()) return ::testing::AssertionFailure() << Reports(g->Stderr());
+        if (::testing::AssertionResult valid = StoredGameIsValid(*g); !valid) return valid;
+        GameSession::Options same;
+        same.workDir = game.WorkDir() + "-" + std::to_string(restarts + 1);
+        copies.push_back(same.workDir);
+        if (std::system(("cp -a '" + g->WorkDir() + "' '" + same.workDir + "'").c_str()) != 0)
+            return ::testing::AssertionFailure() << "cannot copy the working directory";
+        restarted = std::make_unique<GameSession>(same);
+        g = restarted.get();
+        ++restarts;
+        if (!g->Start()) return ::testing::AssertionFailure() << "restart " << restarts << Reports(g->Stderr());
+        return ::testing::AssertionSuccess();
+    };
+
+    while (sent < kEvents && std::chrono::steady_clock::now() - start < kBudget) {
+        ASSERT_TRUE(restartIfEnded());
+        const std::vector<Window> windows = g->ProgramWindows();
+        if (windows.empty()) continue;
+        dialogsSeen = std::max(dialogsSeen, static_cast<int>(windows.size()) - 1);
+        // Dialogs get as many events as the main window: they are where the trouble is.
+        const Window w = windows.size() > 1 && rng() % 2 ? windows[1 + rng() % (windows.size() - 1)] : g->MainWindow();
+        const Rect geo = g->Geometry(w);
+        if (geo.w <= 0 || geo.h <= 0) continue;
+        if (rng() % 4 == 0) {
+            g->PressKey(w, keys[rng() % std::size(keys)]);
+            ++presses;
+        } else {
+            g->Click(w, static_cast<int>(rng() % geo.w), static_cast<int>(rng() % geo.h), 1 + rng() % 3);
+            ++clicks;
+        }
+        ++sent;
+        // Keep the program about level with the input, so that dialogs open and close
+        // and later events land on them.
+        std::this_thread::sleep_for(2ms);
+        if (sent % 40 == 0 && g->Running()) g->WaitForSteady(g->MainWindow(), {0, 0, 800, 600}, 2s);
+        // Now and then, with no box over the window, the store and the board must agree.
+        if (sent % 500 == 0 && g->Running() && g->ProgramWindows().size() == 1) {
+            ASSERT_TRUE(StoredGameIsValid(*g)) << "after " << sent << " events";
+            ASSERT_TRUE(BoardShowsStoredGame(*g)) << "after " << sent << " events";
+            ++boardChecks;
+        }
+    }
+    std::printf("[ random ] %d events (%d clicks, %d keys), %d restarts after YES, up to %d dialogs, "
+                "%d board checks, %d guesses stored, %.1f s\n",
+                sent, clicks, presses, restarts, dialogsSeen, boardChecks, CountAttempts(g->Value("Quorrel_Bag")),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    EXPECT_GE(sent, 1000);
+
+    // Settle: close whatever box is open, then compare the store with the window.
+    ASSERT_TRUE(restartIfEnded());
+    for (int round = 0; round < 5 && g->Running() && g->ProgramWindows().size() > 1; ++round) {
+        if (Window about = g->WaitForDialog("Info...", 200ms)) g->Click(about, G::AboutOkButton());
+        for (const char* title : {"Exit", "Question"})
+            if (Window box = g->WaitForDialog(title, 200ms)) g->Click(box, G::NoButton());
+        if (Window win = g->WaitForDialog(kWinTitle, 200ms)) g->Click(win, G::OkButton());
+        std::this_thread::sleep_for(200ms);
+    }
+    ASSERT_TRUE(g->Running()) << "a NO or OK of the settling ended the program";
+    g->WaitForSteady(g->MainWindow(), {0, 0, 800, 600});
+    EXPECT_TRUE(StoredGameIsValid(*g));
+    EXPECT_TRUE(BoardShowsStoredGame(*g));
+    EXPECT_TRUE(g->Quit()) << Reports(g->Stderr());
+    EXPECT_TRUE(g->SanitizerClean()) << Reports(g->Stderr());
+    for (const std::string& dir : copies) std::system(("rm -rf '" + dir + "'").c_str());
+}
