@@ -183,6 +183,15 @@ void Form::SetFocus()
             XSetInputFocus(GetDisplay(), window_, RevertToNone, CurrentTime);
     }
     hasFocus_ = true;
+    // The keyboard now belongs to this window. A control of another form (the button
+    // that opened a dialog) must let go of the focus: it would otherwise take the
+    // dialog's keys (Return on INFO opened a new about box instead of closing this
+    // one) and keep its focus frame after the dialog is gone.
+    GUIElement* focus = Application::Focused();
+    if (focus && focus->OwningForm() != this) {
+        Application::SetFocused(nullptr);
+        focus->LostFocus();
+    }
 }
 
 void Form::Paint()
