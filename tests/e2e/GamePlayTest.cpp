@@ -4,32 +4,340 @@
 
 #include <X11/keysym.h>
 #include <string>
+#include <vector>
 
 #include "GameSession.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using G = GameSession;
 
-TEST(GamePlayTest, EachPressOnAPegShowsTheNextColourAndStoresIt)
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kCream = 0xFFFDE5;
+constexpr int kHole = 14;
+
+// A stored game in progress with a known code and the given history.
+GameSession::Options StoredGame(const std::string& code, const std::string& history = "",
+                                const std::string& state = "0")
 {
-    GameSession game;
-    ASSERT_TRUE(game.Start()) << game.Stderr();
-    const Window w = game.MainWindow();
-    EXPECT_EQ(game.InputValues(), "0000");
-    for (int k = 1; k <= 4; ++k) EXPECT_TRUE(game.WaitForPeg(w, GameSession::InputPeg(k), 0)) << k;
+    GameSession::Options o;
+    o.settings = {{"Quorrel_Bag", history + "\n"}, {"Quorrel_Code", code + "\n"}, {"stato", state + "\n"},
+                  {"col1", "0\n"},                 {"col2", "0\n"},              {"col3", "0\n"},
+                  {"col4", "0\n"}};
+    return o;
+}
 
-    // Peg 2 goes once round the whole cycle; the others stay where they are.
-    for (int step = 1; step <= 8; ++step) {
-        const int colour = step % 8;
-        game.Click(w, GameSession::InputPeg(2));
-        ASSERT_TRUE(game.WaitForValue("col2", std::to_string(colour))) << "step " << step;
-        EXPECT_TRUE(game.WaitForPeg(w, GameSession::InputPeg(2), colour)) << "colour " << colour;
-        EXPECT_EQ(game.InputValues(), "0" + std::to_string(colour) + "00");
-        EXPECT_TRUE(game.WaitForPeg(w, GameSession::InputPeg(1), 0));
+std::string Record(const std::string& guess, const std::string& code)
+{
+    const auto [exact, colourOnly] = Score(guess, code);
+    return guess + std::to_string(exact) + std::to_string(colourOnly);
+}
+
+std::vector<std::string> Records(const std::string& history)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (!history.empty() && start <= history.size()) {
+        size_t end = history.find(';', start);
+        if (end == std::string::npos) end = history.size();
+        out.push_back(history.substr(start, end - start));
+        start = end + 1;
     }
-    ASSERT_TRUE(game.Quit()) << game.Stderr();
+    return out;
+}
+
+// Board row `row` shows the four pegs of `guess`.
+::testing::AssertionResult RowShows(GameSession& game, int row, const std::string& guess)
+{
+    for (int k = 1; k <= 4; ++k)
+        if (!game.WaitForPeg(game.MainWindow(), G::BoardPeg(row, k), guess[k - 1] - '0', 2s))
+            return ::testing::AssertionFailure() << "row " << row << " peg " << k << " is not colour " << guess[k - 1];
+    return ::testing::AssertionSuccess();
+}
+
+// Board row `row` shows four holes and no answer.
+::testing::AssertionResult RowEmpty(GameSession& game, int row)
+{
+    for (int k = 1; k <= 4; ++k)
+        if (game.Grab(game.MainWindow(), G::BoardPeg(row, k)) != SheetPicture(kHole))
+            return ::testing::AssertionFailure() << "row " << row << " peg " << k << " is not a hole";
+    if (game.Grab(game.MainWindow(), G::AnswerCell(row)).CountNot(kWhite) != 0)
+        return ::testing::AssertionFailure() << "row " << row << " has an answer";
+    return ::testing::AssertionSuccess();
+}
+
+// Every click so far has been handled: the about box opens on top of them and
+// Escape closes it again.
+void RoundTrip(GameSession& game)
+{
+    game.Click(game.MainWindow(), G::InfoButton());
+    const Window about = game.WaitForPaintedDialog("Info...");
+    ASSERT_NE(about, 0u);
+    game.PressKey(about, XK_Escape);
+    ASSERT_TRUE(game.WaitForDialogGone("Info..."));
+    ASSERT_TRUE(game.Unfocus());
+}
+
+void ExpectCleanQuit(GameSession& game)
+{
+    EXPECT_TRUE(game.Quit()) << game.Stderr();
     EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
 }
 
 }  // namespace
+
+TEST(GamePlayTest, ANewGameIsEmptyAndEachPressOnAPegShowsAndStoresTheNextColour)
+{
+    GameSession game;
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+
+    // The first start stores a fresh game.
+    EXPECT_EQ(game.RawValue("Quorrel_Bag"), "\n");
+    const std::string code = game.Value("Quorrel_Code");
+    ASSERT_EQ(code.size(), 4u);
+    for (char c : code) EXPECT_TRUE(c >= '0' && c <= '7') << code;
+    EXPECT_EQ(game.Value("stato"), "0");
+    EXPECT_EQ(game.InputValues(), "0000");
+    for (int row = 1; row <= 10; ++row) EXPECT_TRUE(RowEmpty(game, row));
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(k), 0)) << k;
+        EXPECT_TRUE(game.WaitForPeg(w, G::CodePeg(k), 8)) << k;
+    }
+    EXPECT_GT(game.Grab(w, G::AttemptsCell()).CountNot(kCream), 0);
+
+    // Peg 2 goes once round the whole cycle; the others stay where they are.
+    for (int step = 1; step <= 8; ++step) {
+        const int colour = step % 8;
+        game.Click(w, G::InputPeg(2));
+        ASSERT_TRUE(game.WaitForValue("col2", std::to_string(colour))) << "step " << step;
+        EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(2), colour)) << "colour " << colour;
+        EXPECT_EQ(game.InputValues(), "0" + std::to_string(colour) + "00");
+        EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(1), 0));
+        EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(3), 0));
+    }
+    // Only the left button turns a peg.
+    game.Click(w, G::InputPeg(4), 3);
+    game.Click(w, G::InputPeg(4), 2);
+    RoundTrip(game);
+    EXPECT_EQ(game.Value("col4"), "0");
+    EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(4), 0, 0ms));
+    EXPECT_EQ(game.Value("Quorrel_Code"), code);
+    EXPECT_EQ(game.Value("stato"), "0");
+    ExpectCleanQuit(game);
+}
+
+TEST(GamePlayTest, AScoredGuessGoesToTheBottomRowWithItsAnswerAndClearsTheInputRow)
+{
+    GameSession game(StoredGame("6147"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    const Pixels counterBefore = game.Grab(w, G::AttemptsCell());
+
+    ASSERT_TRUE(game.SubmitGuess("0123"));
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "012310");
+    EXPECT_TRUE(RowShows(game, 10, "0123"));
+    const Pixels answer10 = game.Grab(w, G::AnswerCell(10));
+    EXPECT_GT(answer10.CountNot(kWhite), 10) << "no text in the answer cell";
+    for (int row = 1; row <= 9; ++row) EXPECT_TRUE(RowEmpty(game, row));
+    EXPECT_EQ(game.InputValues(), "0000");
+    for (int k = 1; k <= 4; ++k) EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(k), 0)) << k;
+    for (int k = 1; k <= 4; ++k) EXPECT_TRUE(game.WaitForPeg(w, G::CodePeg(k), 8)) << "code peg " << k;
+    EXPECT_NE(game.Grab(w, G::AttemptsCell()), counterBefore);
+
+    // The second guess goes above the first; the third has the first one's answer.
+    ASSERT_TRUE(game.SubmitGuess("4556"));
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "012310;455602");
+    ASSERT_TRUE(game.SubmitGuess("0133"));
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "012310;455602;013310");
+    EXPECT_TRUE(RowShows(game, 10, "0123"));
+    EXPECT_TRUE(RowShows(game, 9, "4556"));
+    EXPECT_TRUE(RowShows(game, 8, "0133"));
+    EXPECT_TRUE(RowEmpty(game, 7));
+    EXPECT_EQ(game.Grab(w, G::AnswerCell(10)), answer10) << "the first answer changed when others came";
+    EXPECT_EQ(game.Grab(w, G::AnswerCell(8)), answer10) << "P 1 C 0 looks different in another row";
+    EXPECT_NE(game.Grab(w, G::AnswerCell(9)), answer10) << "P 0 C 2 looks like P 1 C 0";
+    EXPECT_EQ(game.Value("stato"), "0");
+    ExpectCleanQuit(game);
+}
+
+TEST(GamePlayTest, TheRightCodeWinsRevealsTheCodeAndOffersANewGame)
+{
+    GameSession game;
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    const Pixels goCaption = game.Grab(w, G::GoButton());
+    const Pixels cancelEnabled = game.Grab(w, G::CancelButton());
+    const std::string code = game.Value("Quorrel_Code");
+    ASSERT_EQ(code.size(), 4u);
+
+    ASSERT_TRUE(game.SetGuess(code));
+    game.Click(w, G::GoButton());
+    const Window box = game.WaitForPaintedDialog("Quorrel - https://www.quorrel.example");
+    ASSERT_NE(box, 0u) << "no win message";
+    EXPECT_EQ(game.Value("Quorrel_Bag"), code + "40");
+    EXPECT_EQ(game.Value("stato"), "2");
+    // The board was complete before the box came: last row, revealed code, NEW GAME.
+    EXPECT_TRUE(RowShows(game, 10, code));
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_TRUE(game.WaitForPeg(w, G::CodePeg(k), code[k - 1] - '0', 1s)) << "code peg " << k;
+        EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(k), code[k - 1] - '0', 1s)) << "input peg " << k;
+    }
+    EXPECT_NE(game.Grab(w, G::GoButton()), goCaption);
+    EXPECT_NE(game.Grab(w, G::CancelButton()), cancelEnabled);
+    EXPECT_EQ(game.Geometry(box).x, 101 + (800 - 250) / 2);
+    EXPECT_EQ(game.Geometry(box).y, 101 + (600 - 150) / 2);
+    // OK box: a single button, the message on a grey label.
+    EXPECT_GT(game.Grab(box, G::MessageLabel()).CountNot(0xB7B7B7), 10);
+    EXPECT_EQ(game.Grab(box, G::NoButton()).CountNot(0xAAAAAA), 0) << "an OK box shows a second button";
+
+    game.Click(box, G::OkButton());
+    ASSERT_TRUE(game.WaitForDialogGone("Quorrel - https://www.quorrel.example"));
+    ASSERT_TRUE(game.Unfocus());
+    const Pixels solved = game.Grab(w, {0, 0, 800, 600});
+
+    // A solved game ignores the pegs and the disabled CANCEL.
+    game.Click(w, G::InputPeg(1));
+    game.Click(w, G::CancelButton());
+    RoundTrip(game);
+    EXPECT_FALSE(game.WaitForDialog("Question", 0ms));
+    EXPECT_EQ(game.InputValues(), code);
+    EXPECT_EQ(game.Grab(w, {0, 0, 800, 600}).Difference(solved), "");
+
+    // NEW GAME: a fresh code, an empty board, GO and CANCEL as at the start.
+    game.Click(w, G::GoButton());
+    ASSERT_TRUE(game.WaitForValue("stato", "0"));
+    EXPECT_TRUE(game.WaitForValue("Quorrel_Bag", ""));
+    EXPECT_TRUE(game.WaitForValue("col4", "0"));
+    ASSERT_TRUE(game.Unfocus());
+    EXPECT_TRUE(game.WaitForPixels(w, G::GoButton(), goCaption));
+    EXPECT_TRUE(game.WaitForPixels(w, G::CancelButton(), cancelEnabled));
+    EXPECT_EQ(game.InputValues(), "0000");
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_TRUE(game.WaitForPeg(w, G::CodePeg(k), 8)) << k;
+        EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(k), 0)) << k;
+    }
+    for (int row = 1; row <= 10; ++row) EXPECT_TRUE(RowEmpty(game, row));
+    ExpectCleanQuit(game);
+}
+
+TEST(GamePlayTest, AbandoningAsksFirstAndTheBlockedBoardIgnoresClicksMeanwhile)
+{
+    GameSession game(StoredGame("3355", "012300"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    ASSERT_TRUE(game.SetPeg(1, 2));
+    ASSERT_TRUE(game.Unfocus());
+    const Pixels before = game.Grab(w, {0, 0, 800, 600});
+    const Pixels cancelEnabled = game.Grab(w, G::CancelButton());
+
+    // NO: the question goes and nothing has changed, also not from the peg clicked
+    // while the question was open.
+    game.Click(w, G::CancelButton());
+    Window question = game.WaitForPaintedDialog("Question");
+    ASSERT_NE(question, 0u);
+    EXPECT_EQ(game.Geometry(question).x, 376);
+    EXPECT_EQ(game.Geometry(question).y, 326);
+    game.Click(w, G::InputPeg(1));
+    game.Click(w, G::GoButton());
+    EXPECT_NE(game.WaitForDialog("Question", 1s), 0u) << "a click on the blocked board closed the question";
+    EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(1), 2, 0ms));
+    game.Click(question, G::NoButton());
+    ASSERT_TRUE(game.WaitForDialogGone("Question"));
+    ASSERT_TRUE(game.Unfocus());
+    EXPECT_TRUE(game.WaitForPixels(w, {0, 0, 800, 600}, before)) << "the board changed after NO";
+    EXPECT_EQ(game.InputValues(), "2000");
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "012300");
+    EXPECT_EQ(game.Value("stato"), "0");
+
+    // YES: the input row goes, the code shows, CANCEL is disabled; the guesses stay.
+    game.Click(w, G::CancelButton());
+    question = game.WaitForPaintedDialog("Question");
+    ASSERT_NE(question, 0u);
+    game.Click(question, G::YesButton());
+    ASSERT_TRUE(game.WaitForValue("stato", "1"));
+    ASSERT_TRUE(game.WaitForValue("col1", "0"));
+    ASSERT_TRUE(game.WaitForDialogGone("Question"));
+    EXPECT_EQ(game.InputValues(), "0000");
+    EXPECT_EQ(game.Value("Quorrel_Code"), "3355");
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "012300");
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_TRUE(game.WaitForPeg(w, G::CodePeg(k), "3355"[k - 1] - '0')) << "code peg " << k;
+        EXPECT_TRUE(game.WaitForPixels(w, G::InputPeg(k), Pixels{50, 40, std::vector<uint32_t>(2000, kCream)}))
+            << "input peg " << k << " still shows";
+    }
+    EXPECT_TRUE(RowShows(game, 10, "0123"));
+    EXPECT_NE(game.Grab(w, G::CancelButton()), cancelEnabled);
+
+    // The hidden pegs and the disabled CANCEL do nothing.
+    game.Click(w, G::InputPeg(2));
+    game.Click(w, G::CancelButton());
+    RoundTrip(game);
+    EXPECT_FALSE(game.WaitForDialog("Question", 0ms));
+    EXPECT_EQ(game.InputValues(), "0000");
+    EXPECT_EQ(game.Value("stato"), "1");
+    ExpectCleanQuit(game);
+}
+
+TEST(GamePlayTest, TwelveGuessesShowTheNewestTenAndARestartRestoresTheWindowExactly)
+{
+    GameSession::Options options = StoredGame("7777");
+    GameSession game(options);
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    // Guesses that never contain the code's colour, each one different.
+    std::vector<std::string> guesses;
+    for (int i = 1; i <= 12; ++i) guesses.push_back(std::to_string(i % 7) + std::to_string(i / 7) + "00");
+    Pixels counter11;
+    for (size_t i = 0; i < guesses.size(); ++i) {
+        ASSERT_TRUE(game.SubmitGuess(guesses[i])) << "guess " << i + 1;
+        if (i == 10) counter11 = game.Grab(w, G::AttemptsCell());
+    }
+    const std::vector<std::string> records = Records(game.Value("Quorrel_Bag"));
+    ASSERT_EQ(records.size(), 12u) << game.Value("Quorrel_Bag");
+    for (size_t i = 0; i < records.size(); ++i) EXPECT_EQ(records[i], Record(guesses[i], "7777"));
+    // Row 1 the newest (12th), row 10 the 3rd.
+    for (int row = 1; row <= 10; ++row) EXPECT_TRUE(RowShows(game, row, guesses[static_cast<size_t>(12 - row)]));
+    EXPECT_NE(game.Grab(w, G::AttemptsCell()), counter11);
+    ASSERT_TRUE(game.SetPeg(3, 5));
+
+    ASSERT_TRUE(game.Unfocus());
+    const Pixels before = game.Grab(w, {0, 0, 800, 600});
+    ASSERT_TRUE(game.Quit()) << game.Stderr();
+    EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+
+    // Again in the same folder: the same board, pixel for pixel, the input peg included.
+    GameSession::Options again;
+    again.workDir = game.WorkDir();
+    GameSession restarted(again);
+    ASSERT_TRUE(restarted.Start()) << restarted.Stderr();
+    const Pixels after = restarted.WaitForSteady(restarted.MainWindow(), {0, 0, 800, 600});
+    EXPECT_EQ(after.Difference(before), "");
+    EXPECT_EQ(restarted.InputValues(), "0050");
+    ExpectCleanQuit(restarted);
+}
+
+TEST(GamePlayTest, AStoredSolvedGameWithCarriageReturnsIsShownSolved)
+{
+    GameSession::Options o = StoredGame("2461", "000000;246140", "2");
+    o.settings["stato"] = " 2\r\n";
+    o.settings["Quorrel_Code"] = "2461\r\n";
+    o.settings["col1"] = "2\r\n";
+    o.settings["col2"] = "4\r\n";
+    o.settings["col3"] = "6\r\n";
+    o.settings["col4"] = "1\r\n";
+    GameSession game(o);
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_TRUE(game.WaitForPeg(w, G::CodePeg(k), "2461"[k - 1] - '0')) << "code peg " << k;
+        EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(k), "2461"[k - 1] - '0')) << "input peg " << k;
+    }
+    EXPECT_TRUE(RowShows(game, 10, "0000"));
+    EXPECT_TRUE(RowShows(game, 9, "2461"));
+    EXPECT_TRUE(RowEmpty(game, 8));
+    // Loading alone stores nothing: the files are as they were written.
+    EXPECT_EQ(game.RawValue("stato"), " 2\r\n");
+    ExpectCleanQuit(game);
+}

@@ -83,6 +83,27 @@ int Pixels::CountDifferent(const Pixels& o) const
     return n;
 }
 
+std::string Pixels::Difference(const Pixels& o) const
+{
+    if (width != o.width || height != o.height)
+        return "sizes " + std::to_string(width) + "x" + std::to_string(height) + " and " + std::to_string(o.width) +
+               "x" + std::to_string(o.height);
+    int n = 0, x0 = width, y0 = height, x1 = -1, y1 = -1;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (At(x, y) == o.At(x, y)) continue;
+            ++n;
+            x0 = std::min(x0, x);
+            y0 = std::min(y0, y);
+            x1 = std::max(x1, x);
+            y1 = std::max(y1, y);
+        }
+    }
+    if (n == 0) return "";
+    return std::to_string(n) + " pixels differ in x " + std::to_string(x0) + ".." + std::to_string(x1) + ", y " +
+           std::to_string(y0) + ".." + std::to_string(y1);
+}
+
 bool Pixels::WritePpm(const std::string& path) const
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -281,6 +302,12 @@ void GameSession::Click(Window w, int x, int y, unsigned button)
     // The main window sits at (100, 100): the screen's corner is outside every window.
     XTestFakeMotionEvent(display_, -1, 0, 0, CurrentTime);
     XSync(display_, False);
+}
+
+bool GameSession::Unfocus()
+{
+    Click(main_, 5, 595);
+    return !WaitForSteady(main_, {0, 0, 800, 600}).Empty();
 }
 
 void GameSession::PressKey(Window w, unsigned long keysym)

@@ -40,6 +40,9 @@ struct Pixels {
     int CountNot(uint32_t c) const;
     // Pixels that differ from `o` (same size expected; a size mismatch counts all).
     int CountDifferent(const Pixels& o) const;
+    // "" when equal, else the count and the bounding box of the differing pixels,
+    // for a failure message.
+    std::string Difference(const Pixels& o) const;
     // Binary PPM (P6); true when written.
     bool WritePpm(const std::string& path) const;
     // A PNG through ImageMagick's `convert`; true when the PNG exists afterwards.
@@ -106,6 +109,10 @@ public:
     // `button`, then parks the pointer outside all windows so that no hover look stays.
     void Click(Window w, int x, int y, unsigned button = 1);
     void Click(Window w, Rect r, unsigned button = 1) { Click(w, r.x + r.w / 2, r.y + r.h / 2, button); }
+    // Clicks a bare spot of the main window, which takes the keyboard focus from the
+    // control that has it (a focused button shows a dotted frame), and waits until
+    // the window is steady again.
+    bool Unfocus();
     // Gives `w` the input focus and presses and releases the key.
     void PressKey(Window w, unsigned long keysym);
     // Sends the window manager's close request (WM_PROTOCOLS / WM_DELETE_WINDOW).
