@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "GameSession.h"
+#include "TempDir.h"
 #include "XvfbServer.h"
 #include "game/GameRules.h"
 
@@ -36,6 +37,12 @@ GameSession::Options StoredGame(const std::string& code, const std::string& hist
     o.settings = {{"Quorrel_Bag", history + "\n"}, {"Quorrel_Code", code + "\n"}, {"stato", state + "\n"}};
     for (int k = 1; k <= 4; ++k) o.settings["col" + std::to_string(k)] = std::string(1, colours[k - 1]) + "\n";
     return o;
+}
+
+std::string Record(const std::string& guess, const std::string& code)
+{
+    const auto [exact, colourOnly] = Score(guess, code);
+    return guess + std::to_string(exact) + std::to_string(colourOnly);
 }
 
 int Count(const std::string& text, const std::string& what)
@@ -277,4 +284,207 @@ TEST(HostileInput, ThousandsOfRandomClicksAndKeysNeverKillTheGameAndTheStoreMatc
     EXPECT_TRUE(g->Quit()) << Reports(g->Stderr());
     EXPECT_TRUE(g->SanitizerClean()) << Reports(g->Stderr());
     for (const std::string& dir : copies) std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// ---------------------------------------------------------------- odd displays
+
+namespace {
+
+// Clicks input peg 1 once and GO, and waits for the store to show both.
+::testing::AssertionResult PlayOneGuess(GameSession& game)
+{
+    game.Click(game.MainWindow(), G::InputPeg(1));
+    if (!game.WaitForValue("col1", "1")) return ::testing::AssertionFailure() << "col1 stays " << game.Value("col1");
+    game.Click(game.MainWindow(), G::GoButton());
+    const std::string want = Record("1000", game.Value("Quorrel_Code"));
+    if (!game.WaitForValue("Quorrel_Bag", want))
+        return ::testing::AssertionFailure() << "history \"" << game.Value("Quorrel_Bag") << "\", not " << want;
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+class HostileDisplay : public testing::TestWithParam<int> {};
+
+TEST_P(HostileDisplay, AShallowScreenIsWarnedAboutAndAGuessCanStillBePlayed)
+{
+    XvfbServer::Options o;
+    o.depth = GetParam();
+    XvfbServer server(o);
+    ASSERT_TRUE(server.Ok());
+    ScopedDisplayEnv env(server.DisplayName());
+    // The pegs cannot be compared on such a screen: wait for a steady window only.
+    GameSession::Options options = StoredGame("2345");
+    options.withData = false;
+    GameSession game(options);
+    ASSERT_TRUE(game.Runner().CopyDir(QUORREL_DATA_DIR, "Data"));
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    EXPECT_TRUE(PlayOneGuess(game));
+    const std::string log = game.Runner().ReadFile("log.txt");
+    EXPECT_NE(log.find("This app requires 24-bit depth."), std::string::npos) << log;
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, HostileDisplay, testing::Values(16, 8),
+                         [](const testing::TestParamInfo<int>& i) { return std::to_string(i.param) + "Bit"; });
+
+TEST(HostileFonts, WithOnlyTheServersBuiltInFontsTheCaptionsAreStillDrawn)
+{
+    XvfbServer::Options o;
+    o.builtinFontsOnly = true;
+    XvfbServer server(o);
+    ASSERT_TRUE(server.Ok());
+    ScopedDisplayEnv env(server.DisplayName());
+    GameSession game;
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    // Inside its border the GO button is green but for the caption.
+    const Rect go = G::GoButton();
+    const Pixels inner = game.Grab(game.MainWindow(), {go.x + 4, go.y + 4, go.w - 8, go.h - 8});
+    ASSERT_FALSE(inner.Empty());
+    EXPECT_GT(inner.CountNot(inner.At(0, 0)), 20);
+    EXPECT_TRUE(PlayOneGuess(game));
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+}
+
+// ---------------------------------------------------------------- missing pieces
+
+namespace {
+
+// A directory that nobody, root included, can write to: a tmpfs mounted read-only
+// over a temporary directory, filled while it was still writable.
+class ReadOnlyDir {
+public:
+    explicit ReadOnlyDir(const std::string& path) : path_(path)
+    {
+        mounted_ = std::system(("mount -t tmpfs -o size=8m tmpfs '" + path + "' 2>/dev/null").c_str()) == 0;
+    }
+    ~ReadOnlyDir()
+    {
+        if (mounted_) std::system(("umount '" + path_ + "'").c_str());
+    }
+    bool Mounted() const { return mounted_; }
+    bool MakeReadOnly() { return std::system(("mount -o remount,ro '" + path_ + "'").c_str()) == 0; }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+};
+
+}  // namespace
+
+TEST(HostileFiles, InAReadOnlyWorkingDirectoryTheGamePlaysWithoutStoring)
+{
+    TempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    ReadOnlyDir readOnly(dir.Path());
+    GameSession::Options options;
+    options.workDir = dir.Path();
+    if (readOnly.Mounted()) {
+        ASSERT_EQ(std::system(("cp -r '" QUORREL_DATA_DIR "' '" + dir.Path() + "/Data'").c_str()), 0);
+        ASSERT_TRUE(readOnly.MakeReadOnly());
+    } else {
+        // No mounting here: a file named Settings keeps the store's directories from
+        // being made, which root's permissions cannot get round.
+        ASSERT_TRUE(dir.WriteFile("Settings", "not a directory\n"));
+    }
+    GameSession game(options);
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    game.Click(game.MainWindow(), G::InputPeg(1));
+    game.Click(game.MainWindow(), G::InputPeg(1));
+    EXPECT_TRUE(game.WaitForPeg(game.MainWindow(), G::InputPeg(1), 2));
+    const Pixels counter = game.Grab(game.MainWindow(), G::AttemptsCell());
+    game.Click(game.MainWindow(), G::GoButton());
+    EXPECT_TRUE(game.WaitForChange(game.MainWindow(), G::AttemptsCell(), counter)) << "GO did not count";
+    EXPECT_FALSE(game.HasValue("stato"));
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+    std::printf("[ read-only ] %s\n", readOnly.Mounted() ? "read-only tmpfs mount" : "Settings made a file");
+}
+
+TEST(HostileFiles, WithoutADataFolderTheGameStartsAndPlays)
+{
+    GameSession::Options options = StoredGame("7007");
+    options.withData = false;
+    GameSession game(options);
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    EXPECT_TRUE(PlayOneGuess(game));
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+}
+
+TEST(HostileFiles, ATruncatedPegSheetIsLoggedAndNotUsed)
+{
+    GameSession::Options options = StoredGame("1111");
+    options.withData = false;
+    GameSession game(options);
+    ASSERT_TRUE(game.Runner().CopyDir(QUORREL_DATA_DIR, "Data"));
+    const std::string sheet = game.Runner().ReadFile("Data/resources50x40.bin");
+    ASSERT_EQ(sheet.size(), 90000u);
+    ASSERT_TRUE(game.Runner().WriteFile("Data/resources50x40.bin", sheet.substr(0, 45001)));
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    EXPECT_TRUE(PlayOneGuess(game));
+    EXPECT_EQ(Count(game.Runner().ReadFile("log.txt"), "Data/resources50x40.bin: wrong size 45001"), 1)
+        << game.Runner().ReadFile("log.txt");
+    // Not a picture of the sheet anywhere: the board's corner piece is not drawn.
+    EXPECT_NE(game.Grab(game.MainWindow(), G::BottomLeftPiece()), SheetPicture(6));
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+}
+
+TEST(HostileFiles, WithoutABeepPlayerClicksOnTheBlockedWindowOnlyRaiseTheBox)
+{
+    TempDir emptyBin;
+    GameSession game;
+    // The shell finds nothing to run for the beep; the program itself needs no PATH.
+    game.Runner().SetEnv("PATH", emptyBin.Path());
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    game.Click(game.MainWindow(), G::InfoButton());
+    Window about = game.WaitForPaintedDialog("Info...");
+    ASSERT_NE(about, 0u);
+    for (int i = 0; i < 5; ++i) game.Click(game.MainWindow(), G::InputPeg(2));
+    game.Click(game.MainWindow(), G::GoButton());
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(game.Running());
+    EXPECT_EQ(game.InputValues(), "0000") << "the blocked window took the clicks";
+    EXPECT_NE(game.WaitForDialog("Info...", 1s), 0u);
+    game.Click(game.WaitForDialog("Info..."), G::AboutOkButton());
+    EXPECT_TRUE(game.WaitForDialogGone("Info..."));
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+}
+
+// ---------------------------------------------------------------- leaks
+
+TEST(HostileLeaks, AWholeSessionEndsWithStatusZeroAndNoLeakReport)
+{
+    GameSession game(StoredGame("5126"));
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    // Won.
+    ASSERT_TRUE(game.SubmitGuess("5126"));
+    Window won = game.WaitForPaintedDialog(kWinTitle);
+    ASSERT_NE(won, 0u);
+    game.Click(won, G::OkButton());
+    ASSERT_TRUE(game.WaitForDialogGone(kWinTitle));
+    ASSERT_EQ(game.Value("stato"), "2");
+    // A new game, one guess, abandoned.
+    game.Click(game.MainWindow(), G::GoButton());
+    ASSERT_TRUE(game.WaitForValue("stato", "0"));
+    ASSERT_TRUE(game.SubmitGuess("0123"));
+    game.Click(game.MainWindow(), G::CancelButton());
+    Window ask = game.WaitForPaintedDialog("Question");
+    ASSERT_NE(ask, 0u);
+    game.Click(ask, G::YesButton());
+    ASSERT_TRUE(game.WaitForValue("stato", "1"));
+    // The about box, opened and closed.
+    game.Click(game.MainWindow(), G::InfoButton());
+    Window about = game.WaitForPaintedDialog("Info...");
+    ASSERT_NE(about, 0u);
+    game.Click(about, G::AboutOkButton());
+    ASSERT_TRUE(game.WaitForDialogGone("Info..."));
+    // Out by YES.
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+    EXPECT_EQ(game.Stderr().find("LeakSanitizer"), std::string::npos) << Reports(game.Stderr());
 }
