@@ -2,6 +2,8 @@
 # missing, builds with the sanitizers and runs the whole suite; `make bench` builds
 # the drawing benchmarks and the whole-program measurements in Release and runs them
 # on a private Xvfb.
+# `make fuzz` builds the fuzz targets with clang and runs each for FUZZ_SECONDS
+# (default 300) over the committed corpus in fuzz/corpus/.
 BUILD      := build
 TEST_BUILD := build/asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
@@ -44,6 +46,11 @@ bench: deps
 	@cmake --build build/bench -j $(JOBS) --target quorrel_bench quorrel_measure
 	@build/bench/bench/quorrel_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@build/bench/bench/quorrel_measure
+
+FUZZ_SECONDS ?= 300
+
+fuzz: deps
+	@JOBS=$(JOBS) fuzz/run-fuzzers build/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
