@@ -131,14 +131,14 @@ TEST_F(AboutTest, ThePictureTextsLinksAndButtonSitRightOfThePicture)
     EXPECT_EQ(ControlRect(image), (Rect{5, 5, 163, 50}));
     EXPECT_EQ(image->GetImage(), picture);
 
-    struct CellSpec {
+    struct ExpectedCell {
         const char* text;
         Rect rect;
         int64_t fore;
         bool markB;
         bool border;
     };
-    const CellSpec cells[] = {
+    const ExpectedCell cells[] = {
         {"Quorrel 1.0.0.0", {208, 17, 382, 25}, 0xFFFFFF, false, false},
         {"Made by us", {208, 38, 382, 25}, 0x000000, false, false},
         {kWeb, {208, 68, 200, 12}, 0x0000FF, true, false},
