@@ -341,3 +341,72 @@ TEST(GamePlayTest, AStoredSolvedGameWithCarriageReturnsIsShownSolved)
     EXPECT_EQ(game.RawValue("stato"), " 2\r\n");
     ExpectCleanQuit(game);
 }
+
+TEST(GamePlayTest, ALongStoredGameComesBackWhole)
+{
+    // 40 guesses make a history of 279 characters, longer than a line of 255.
+    std::string history;
+    std::vector<std::string> guesses;
+    for (int i = 0; i < 40; ++i) {
+        guesses.push_back(std::to_string(i % 7) + std::to_string(i / 7) + "00");
+        history += (history.empty() ? "" : ";") + Record(guesses.back(), "7777");
+    }
+    ASSERT_GT(history.size(), 255u);
+    GameSession game(StoredGame("7777", history));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    EXPECT_TRUE(RowShows(game, 1, guesses[39]));
+    EXPECT_TRUE(RowShows(game, 10, guesses[30]));
+    ASSERT_TRUE(game.SubmitGuess("6600"));
+    EXPECT_EQ(game.Value("Quorrel_Bag"), history + ";" + Record("6600", "7777"));
+    EXPECT_TRUE(RowShows(game, 1, "6600"));
+    EXPECT_TRUE(RowShows(game, 10, guesses[31]));
+    ExpectCleanQuit(game);
+}
+
+TEST(GamePlayTest, DamagedValueFilesNeitherCrashNorSpoilTheGame)
+{
+    {
+        // A code that is no code: a fresh game instead.
+        GameSession game(StoredGame("9x", "012300", "1"));
+        ASSERT_TRUE(game.Start()) << game.Stderr();
+        EXPECT_TRUE(game.WaitForValue("stato", "0"));
+        const std::string code = game.Value("Quorrel_Code");
+        ASSERT_EQ(code.size(), 4u);
+        for (char c : code) EXPECT_TRUE(c >= '0' && c <= '7') << code;
+        for (int row = 1; row <= 10; ++row) EXPECT_TRUE(RowEmpty(game, row));
+        ExpectCleanQuit(game);
+    }
+    {
+        // Broken records and colours around good ones: the good ones stay and play on.
+        GameSession::Options o = StoredGame("1234", "1234;99999999;abcdef;012303;5;", "0");
+        o.settings["col1"] = "42\n";
+        o.settings["col2"] = "-3\n";
+        GameSession game(o);
+        ASSERT_TRUE(game.Start()) << game.Stderr();
+        EXPECT_TRUE(RowShows(game, 10, "0123"));
+        EXPECT_TRUE(RowEmpty(game, 9));
+        for (int k = 1; k <= 4; ++k) EXPECT_TRUE(game.WaitForPeg(game.MainWindow(), G::InputPeg(k), 0)) << k;
+        ASSERT_TRUE(game.SubmitGuess("5555"));
+        EXPECT_EQ(game.Value("Quorrel_Bag"), "012303;555500");
+        EXPECT_TRUE(RowShows(game, 9, "5555"));
+        ExpectCleanQuit(game);
+    }
+}
+
+TEST(GamePlayTest, ReturnOnTheFocusedGoButtonSubmitsTheNextGuessAndCanWin)
+{
+    GameSession game(StoredGame("0000"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    ASSERT_TRUE(game.SubmitGuess("1000"));  // GO now has the keyboard focus
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "100030");
+    game.PressKey(w, XK_Return);
+    const Window box = game.WaitForPaintedDialog("Quorrel - https://www.quorrel.example");
+    ASSERT_NE(box, 0u) << "Return did not submit the cleared row, which is the code";
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "100030;000040");
+    EXPECT_EQ(game.Value("stato"), "2");
+    game.Click(box, G::OkButton());
+    ASSERT_TRUE(game.WaitForDialogGone("Quorrel - https://www.quorrel.example"));
+    EXPECT_EQ(game.Value("stato"), "2");
+    ExpectCleanQuit(game);
+}

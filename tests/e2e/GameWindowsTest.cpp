@@ -50,6 +50,16 @@ TEST(GameWindowsTest, ExitAndTheCloseRequestAskFirstAndOnlyYesEndsTheProgram)
     game.Click(w, G::InputPeg(3));
     EXPECT_TRUE(game.WaitForValue("col3", "1"));
 
+    // The close box of the question itself dismisses it like NO.
+    game.Click(w, G::ExitButton());
+    box = game.WaitForPaintedDialog("Exit");
+    ASSERT_NE(box, 0u);
+    ASSERT_TRUE(game.RequestClose(box));
+    ASSERT_TRUE(game.WaitForDialogGone("Exit"));
+    EXPECT_TRUE(game.Running());
+    game.Click(w, G::InputPeg(3));
+    EXPECT_TRUE(game.WaitForValue("col3", "2")) << "the board stayed blocked";
+
     // A second close request while the question is open does not stack a second one.
     ASSERT_TRUE(game.RequestClose(w));
     box = game.WaitForPaintedDialog("Exit");
@@ -66,7 +76,7 @@ TEST(GameWindowsTest, ExitAndTheCloseRequestAskFirstAndOnlyYesEndsTheProgram)
     EXPECT_TRUE(end.exited);
     EXPECT_EQ(end.exitCode, 0);
     EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
-    EXPECT_EQ(game.Value("col3"), "1");
+    EXPECT_EQ(game.Value("col3"), "2");
 }
 
 TEST(GameWindowsTest, InfoOpensTheAboutBoxCentredAndEscapeEnterDeleteAndOkCloseIt)
@@ -110,6 +120,13 @@ TEST(GameWindowsTest, InfoOpensTheAboutBoxCentredAndEscapeEnterDeleteAndOkCloseI
         ASSERT_TRUE(game.Unfocus());
         EXPECT_EQ(game.Grab(w, {0, 0, 800, 600}).Difference(start), "");
     }
+    // The about box's own close box closes it too.
+    game.Click(w, G::InfoButton());
+    const Window about = game.WaitForPaintedDialog("Info...");
+    ASSERT_NE(about, 0u);
+    ASSERT_TRUE(game.RequestClose(about));
+    ASSERT_TRUE(game.WaitForDialogGone("Info..."));
+
     // The board takes clicks again.
     game.Click(w, G::InputPeg(1));
     EXPECT_TRUE(game.WaitForValue("col1", "1"));

@@ -256,15 +256,18 @@ Window GameSession::WaitForDialog(const std::string& title, ms timeout)
 
 Window GameSession::WaitForPaintedDialog(const std::string& title, ms timeout)
 {
+    // Looked up afresh on every poll: a box that replaces an earlier one with the
+    // same title is a new window, and the old one may vanish between two grabs.
     const auto deadline = Clock::now() + timeout;
-    Window w = WaitForDialog(title, timeout);
-    if (!w) return 0;
-    const Rect all = Geometry(w);
     for (;;) {
-        auto left = std::chrono::duration_cast<ms>(deadline - Clock::now());
-        Pixels p = WaitForSteady(w, {0, 0, all.w, all.h}, left);
-        if (p.Empty()) return 0;
-        if (p.CountNot(p.rgb.front()) > 0) return w;
+        if (Window w = FindDialog(title)) {
+            const Rect g = Geometry(w);
+            const Pixels first = Grab(w, {0, 0, g.w, g.h});
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            const Pixels second = Grab(w, {0, 0, g.w, g.h});
+            if (!first.Empty() && first == second && first.CountNot(first.rgb.front()) > 0 && FindDialog(title) == w)
+                return w;
+        }
         if (Clock::now() >= deadline) return 0;
         std::this_thread::sleep_for(kPoll);
     }
