@@ -69,31 +69,9 @@ void ButtonCustom::Hide()
     created_ = false;
 }
 
-void ButtonCustom::SetSize(int w, int h)
-{
-    if (!created_) {
-        width_ = w;
-        height_ = h;
-        return;
-    }
-    Hide();
-    width_ = w;
-    height_ = h;
-    Show();
-}
+void ButtonCustom::SetSize(int w, int h) { ReplaceGeometry(x_, y_, w, h); }
 
-void ButtonCustom::SetPosition(int x, int y)
-{
-    if (!created_) {
-        x_ = x;
-        y_ = y;
-        return;
-    }
-    Hide();
-    x_ = x;
-    y_ = y;
-    Show();
-}
+void ButtonCustom::SetPosition(int x, int y) { ReplaceGeometry(x, y, width_, height_); }
 
 // ---------------------------------------------------------------- state setters
 

@@ -41,31 +41,9 @@ ImageFrame::ImageFrame(Form* owner, const unsigned char* sheet, unsigned char sh
 // the shared sheet image; caller images stay with the caller.
 ImageFrame::~ImageFrame() = default;
 
-void ImageFrame::SetSize(int w, int h)
-{
-    if (!created_) {
-        width_ = w;
-        height_ = h;
-        return;
-    }
-    Hide();
-    width_ = w;
-    height_ = h;
-    Show();
-}
+void ImageFrame::SetSize(int w, int h) { ReplaceGeometry(x_, y_, w, h); }
 
-void ImageFrame::SetPosition(int x, int y)
-{
-    if (!created_) {
-        x_ = x;
-        y_ = y;
-        return;
-    }
-    Hide();
-    x_ = x;
-    y_ = y;
-    Show();
-}
+void ImageFrame::SetPosition(int x, int y) { ReplaceGeometry(x, y, width_, height_); }
 
 void ImageFrame::Show()
 {

@@ -93,31 +93,9 @@ void PanelChildren::Hide()
     created_ = false;
 }
 
-void PanelChildren::SetSize(int w, int h)
-{
-    if (!created_) {
-        width_ = w;
-        height_ = h;
-        return;
-    }
-    Hide();
-    width_ = w;
-    height_ = h;
-    Show();
-}
+void PanelChildren::SetSize(int w, int h) { ReplaceGeometry(x_, y_, w, h); }
 
-void PanelChildren::SetPosition(int x, int y)
-{
-    if (!created_) {
-        x_ = x;
-        y_ = y;
-        return;
-    }
-    Hide();
-    x_ = x;
-    y_ = y;
-    Show();
-}
+void PanelChildren::SetPosition(int x, int y) { ReplaceGeometry(x, y, width_, height_); }
 
 void PanelChildren::Paint()
 {

@@ -7,4 +7,10 @@ class Child : public GUIElement {
 public:
     Child();
     ~Child() override;
+
+protected:
+    // Geometry changes of controls that paint themselves: a created control is erased
+    // (its Hide), takes the new place or size and is shown again; one that is not
+    // created only stores it.
+    void ReplaceGeometry(int x, int y, int w, int h);
 };

@@ -38,31 +38,9 @@ MyImage::MyImage(GUIElement* parent, const unsigned char* source, bool sourceIsR
 // The converted image goes with converted_; a handed-in image stays with its owner.
 MyImage::~MyImage() = default;
 
-void MyImage::SetSize(int w, int h)
-{
-    if (!created_) {
-        width_ = w;
-        height_ = h;
-        return;
-    }
-    Hide();
-    width_ = w;
-    height_ = h;
-    Show();
-}
+void MyImage::SetSize(int w, int h) { ReplaceGeometry(x_, y_, w, h); }
 
-void MyImage::SetPosition(int x, int y)
-{
-    if (!created_) {
-        x_ = x;
-        y_ = y;
-        return;
-    }
-    Hide();
-    x_ = x;
-    y_ = y;
-    Show();
-}
+void MyImage::SetPosition(int x, int y) { ReplaceGeometry(x, y, width_, height_); }
 
 void MyImage::Show()
 {
