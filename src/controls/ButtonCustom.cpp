@@ -59,12 +59,7 @@ void ButtonCustom::ShowWindow()
 void ButtonCustom::Hide()
 {
     if (!created_) return;
-    if (Form* form = DrawingForm()) {
-        DrawContext dc(form);
-        const Point at = FormOffset(x_, y_);
-        // One pixel wider and higher than the face fill, so the bevel goes too.
-        dc.FillRectangle(at.x, at.y, width_ + 1, height_ + 1, 0, 0, ResolveParentColor());
-    }
+    EraseArea(ResolveParentColor());
     Child::Hide();
     created_ = false;
 }

@@ -61,12 +61,9 @@ void CellControl::ShowWindow()
 void CellControl::Hide()
 {
     if (created_) {
-        if (Form* form = DrawingForm()) {
-            DrawContext dc(form);
-            const Point at = FormOffset(x_, y_);
-            const int64_t formBack = form->GetBackColor();
-            dc.FillRectangle(at.x, at.y, width_ + 1, height_ + 1, 0, 0, formBack == -1 ? kDefaultBack : formBack);
-        }
+        Form* form = DrawingForm();
+        const int64_t formBack = form ? form->GetBackColor() : -1;
+        EraseArea(formBack == -1 ? kDefaultBack : formBack);
     }
     Child::Hide();
     created_ = false;

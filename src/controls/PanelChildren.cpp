@@ -85,9 +85,7 @@ void PanelChildren::Hide()
     if (created_) {
         // A panel never shown has nothing on the window; erasing would only damage
         // whatever else is there.
-        DrawContext dc(static_cast<Form*>(OwningForm()));
-        const Point at = FormOffset(x_, y_);
-        dc.FillRectangle(at.x, at.y, width_ + 1, height_ + 1, 0, -1, InheritedBackColor(this));
+        EraseArea(InheritedBackColor(this));
     }
     Child::Hide();
     created_ = false;

@@ -13,4 +13,7 @@ protected:
     // (its Hide), takes the new place or size and is shown again; one that is not
     // created only stores it.
     void ReplaceGeometry(int x, int y, int w, int h);
+    // Paints the control's W x H pixels on its form in `colour`, the erasing step of
+    // the controls' Hide.
+    void EraseArea(int64_t colour);
 };

@@ -53,12 +53,7 @@ void MyImage::ShowWindow() { Show(); }
 void MyImage::Hide()
 {
     if (!created_) return;
-    {
-        DrawContext dc(static_cast<Form*>(OwningForm()));
-        const Point at = FormOffset(x_, y_);
-        // One more than the size: the fill covers (w - 1) x (h - 1) pixels.
-        dc.FillRectangle(at.x, at.y, width_ + 1, height_ + 1, 0, -1, InheritedBackColor(this));
-    }
+    EraseArea(InheritedBackColor(this));
     Child::Hide();
     created_ = false;
 }
