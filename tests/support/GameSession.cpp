@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <thread>
 
+#include "FileContents.h"
 #include "WindowProbe.h"
 
 namespace {

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <utility>
 
+#include "FileContents.h"
+
 namespace {
 using Clock = std::chrono::steady_clock;
 

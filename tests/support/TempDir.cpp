@@ -1,10 +1,10 @@
 #include "TempDir.h"
 
+#include "FileContents.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <unistd.h>
 #include <vector>
 
@@ -47,25 +47,4 @@ bool TempDir::WriteFile(const std::string& relative, const std::string& contents
     if (!out) return false;
     out << contents;
     return static_cast<bool>(out.flush());
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "";
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-ScopedWorkingDir::ScopedWorkingDir(const std::string& dir)
-{
-    std::error_code ec;
-    old_ = fs::current_path(ec).string();
-    ok_ = !ec && chdir(dir.c_str()) == 0;
-}
-
-ScopedWorkingDir::~ScopedWorkingDir()
-{
-    if (ok_ && chdir(old_.c_str()) != 0) std::abort();
 }

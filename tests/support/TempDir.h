@@ -1,8 +1,8 @@
 #pragma once
 // A fresh directory below $TMPDIR (or /tmp) that is removed with everything in it
-// when the object goes away, and a guard that makes a directory the working one for
-// a scope. Tests that make the program write files (log.txt, the stored game) run in
-// one of these so that nothing lands in the build tree.
+// when the object goes away. Tests that make the program write files (log.txt, the
+// stored game) run in one of these (see ScopedTempDir) so that nothing lands in the
+// build tree.
 #include <string>
 
 class TempDir {
@@ -25,21 +25,3 @@ public:
 private:
     std::string path_;
 };
-
-// Makes `dir` the working directory until the end of the scope.
-class ScopedWorkingDir {
-public:
-    explicit ScopedWorkingDir(const std::string& dir);
-    ~ScopedWorkingDir();
-    ScopedWorkingDir(const ScopedWorkingDir&) = delete;
-    ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
-
-    bool Ok() const { return ok_; }
-
-private:
-    std::string old_;
-    bool ok_ = false;
-};
-
-// The whole file at `path`, or "" when it cannot be read.
-std::string ReadWholeFile(const std::string& path);

@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "ScopedTempDir.h"
 #include "game/ShellCommands.h"
 #include "util/Beep.h"
@@ -8,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <sys/wait.h>
 #include <thread>
 

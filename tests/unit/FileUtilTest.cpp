@@ -1,3 +1,4 @@
+#include "FileContents.h"
 #include "ScopedTempDir.h"
 #include "util/BinaryFile.h"
 #include "util/FileUtil.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 

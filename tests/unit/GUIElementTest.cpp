@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingElements.h"
-#include "TempDir.h"
+#include "ScopedTempDir.h"
 #include "app/Application.h"
 
 namespace {
@@ -14,15 +14,13 @@ protected:
     {
         Application::ResetForTests();
         ASSERT_TRUE(dir_.Ok());
-        ASSERT_TRUE(cwd_.Ok());
     }
     void TearDown() override { Application::ResetForTests(); }
 
     CallLog calls;
 
 private:
-    TempDir dir_;
-    ScopedWorkingDir cwd_{dir_.Path()};
+    ScopedTempDir dir_;
 };
 
 uint64_t seenUserData = 0;

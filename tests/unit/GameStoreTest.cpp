@@ -1,9 +1,12 @@
+#include "FileContents.h"
 #include "ScopedTempDir.h"
 #include "game/GameStore.h"
 #include "util/FileUtil.h"
 #include "util/StringUtil.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 

@@ -1,22 +1,16 @@
 // WriteLog: standard output always, and one line per message in log.txt.
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "ScopedTempDir.h"
+#include "ScopedWorkingDir.h"
 #include "app/Log.h"
 
 namespace {
 
 class LogTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.Ok());
-        ASSERT_TRUE(cwd_.Ok());
-    }
-    TempDir dir;
-
-private:
-    ScopedWorkingDir cwd_{dir.Path()};
+    void SetUp() override { ASSERT_TRUE(dir.Ok()); }
+    ScopedTempDir dir;
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "RecordingElements.h"
-#include "TempDir.h"
+#include "ScopedTempDir.h"
 #include "app/Application.h"
 #include "app/Log.h"
 #include "controls/Timer.h"
@@ -19,7 +19,6 @@ protected:
     {
         Application::ResetForTests();
         ASSERT_TRUE(dir_.Ok());
-        ASSERT_TRUE(cwd_.Ok());
     }
     void TearDown() override { Application::ResetForTests(); }
 
@@ -44,8 +43,7 @@ protected:
     CallLog calls;
 
 private:
-    TempDir dir_;
-    ScopedWorkingDir cwd_{dir_.Path()};
+    ScopedTempDir dir_;
 };
 
 using List = Application::ElementList;

@@ -5,6 +5,7 @@
 // announced record or of the one before it (the save that was cut short), and never
 // anything else: not a torn line, not an empty file, not a value nobody stored. The
 // record LoadGame finds must be valid and need no repair.
+#include "FileContents.h"
 #include "ScopedTempDir.h"
 #include "game/GameStore.h"
 #include "util/StringUtil.h"

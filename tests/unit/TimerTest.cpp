@@ -9,7 +9,7 @@
 
 #include "FreshRegistry.h"
 #include "RecordingElements.h"
-#include "TempDir.h"
+#include "ScopedTempDir.h"
 #include "app/Application.h"
 #include "controls/Timer.h"
 
@@ -22,7 +22,6 @@ class TimerTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(cwd_.Ok());
         fired.clear();
     }
 
@@ -37,8 +36,7 @@ protected:
     }
 
 private:
-    TempDir dir_;
-    ScopedWorkingDir cwd_{dir_.Path()};
+    ScopedTempDir dir_;
     FreshRegistry fresh_;
 
 protected:

@@ -1,9 +1,11 @@
+#include "FileContents.h"
 #include "ScopedTempDir.h"
 #include "game/WholeFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 TEST(LoadWholeFile, ReadsEveryByteIntoABufferTheCallerFrees)
 {

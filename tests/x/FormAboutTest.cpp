@@ -12,8 +12,8 @@
 
 #include "FormEvents.h"
 #include "FreshRegistry.h"
+#include "ScopedTempDir.h"
 #include "StandInCommands.h"
-#include "TempDir.h"
 #include "app/ProductInfo.h"
 #include "app/ScreenConnection.h"
 #include "controls/ButtonCustom.h"
@@ -39,8 +39,7 @@ constexpr const char* kWeb = "https://www.quorrel.example";
 class AboutTest : public testing::Test {
 protected:
     FreshRegistry fresh_;
-    TempDir dir_;
-    ScopedWorkingDir cwd_{dir_.Path()};
+    ScopedTempDir dir_;
     stand_in::Programs programs;
     std::unique_ptr<ScreenConnection> screen_ = std::make_unique<ScreenConnection>();
     Display* display = screen_->GetDisplay();

@@ -10,7 +10,7 @@
 
 #include "FreshRegistry.h"
 #include "RecordingElements.h"
-#include "TempDir.h"
+#include "ScopedTempDir.h"
 #include "app/Application.h"
 #include "app/ScreenConnection.h"
 
@@ -19,7 +19,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.Ok());
-        ASSERT_TRUE(cwd_.Ok());
         ASSERT_NE(display, nullptr);
         form.SetScreen(screen.get());
         form.SetPosition(10, 10);
@@ -77,11 +76,10 @@ protected:
         Dispatch(Key(KeyRelease, sym));
     }
 
-    TempDir dir;
+    ScopedTempDir dir;
 
 private:
     FreshRegistry fresh_;
-    ScopedWorkingDir cwd_{dir.Path()};
 
 protected:
     std::unique_ptr<ScreenConnection> screen = std::make_unique<ScreenConnection>();

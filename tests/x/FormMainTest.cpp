@@ -17,8 +17,8 @@
 #include "FormEvents.h"
 #include "FreshRegistry.h"
 #include "PixelForm.h"
+#include "ScopedTempDir.h"
 #include "StandInCommands.h"
-#include "TempDir.h"
 #include "app/ProductInfo.h"
 #include "app/ScreenConnection.h"
 #include "controls/ButtonCustom.h"
@@ -49,9 +49,8 @@ constexpr int kPictureOf[] = {0, 1, 7, 8, 9, 10, 11, 12, 13};
 class FormMainTest : public testing::Test {
 protected:
     FreshRegistry fresh_;
-    TempDir dir;
+    ScopedTempDir dir;
     bool dataCopied_ = CopyData();
-    ScopedWorkingDir cwd_{dir.Path()};
     stand_in::Programs programs;
     std::unique_ptr<ScreenConnection> screen_ = std::make_unique<ScreenConnection>();
     Display* display = screen_->GetDisplay();

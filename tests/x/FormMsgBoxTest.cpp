@@ -11,7 +11,7 @@
 #include "FormEvents.h"
 #include "FreshRegistry.h"
 #include "PixelForm.h"
-#include "TempDir.h"
+#include "ScopedTempDir.h"
 #include "app/ScreenConnection.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
@@ -42,8 +42,7 @@ constexpr int kFirstX = 185, kSecondX = 65, kButtonY = 124;
 class MessageBoxTest : public testing::Test {
 protected:
     FreshRegistry fresh_;
-    TempDir dir_;
-    ScopedWorkingDir cwd_{dir_.Path()};
+    ScopedTempDir dir_;
     std::unique_ptr<ScreenConnection> screen_ = std::make_unique<ScreenConnection>();
     Display* display = screen_->GetDisplay();
     AnswerForm owner;

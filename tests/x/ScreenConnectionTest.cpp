@@ -2,7 +2,7 @@
 // depth warning and closing.
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "ScopedTempDir.h"
 #include "XvfbServer.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
@@ -11,15 +11,8 @@ namespace {
 
 class ScreenConnectionTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.Ok());
-        ASSERT_TRUE(cwd_.Ok());
-    }
-    TempDir dir;
-
-private:
-    ScopedWorkingDir cwd_{dir.Path()};
+    void SetUp() override { ASSERT_TRUE(dir.Ok()); }
+    ScopedTempDir dir;
 };
 
 XvfbServer::Options SixteenBitServer()
