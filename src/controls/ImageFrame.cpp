@@ -135,7 +135,9 @@ void ImageFrame::Paint()
         else if (entry)
             dc.PutImageTransparent(at.x, at.y, w, h, entry);
     } else {
-        if (image)
+        if (Pixmap onServer = SheetPixmapOf(sheetImage_))
+            dc.CopyPixmapPart(at.x, at.y, w, h, onServer, image->width, image->height, column_ * w, row_ * h);
+        else if (image)
             dc.PutImagePart(at.x, at.y, w, h, image, column_ * w, row_ * h);
         else if (entry)
             dc.PutImage(at.x, at.y, w, h, entry);

@@ -207,6 +207,19 @@ void DrawContext::PutImagePart(int x, int y, int w, int h, XImage* image, int sr
     Flush();
 }
 
+void DrawContext::CopyPixmapPart(int x, int y, int w, int h, Pixmap pixmap, int pw, int ph, int srcX, int srcY)
+{
+    if (!gc_ || !pixmap) return;
+    if (w == 0) w = pw;
+    if (h == 0) h = ph;
+    if (srcX < 0 || srcY < 0 || srcX >= pw || srcY >= ph) return;
+    w = std::min(w, pw - srcX);
+    h = std::min(h, ph - srcY);
+    if (w <= 0 || h <= 0) return;
+    XCopyArea(display_, pixmap, window_, gc_, srcX, srcY, static_cast<unsigned>(w), static_cast<unsigned>(h), x, y);
+    Flush();
+}
+
 void DrawContext::PutImageTransparent(int x, int y, int w, int h, XImage* image)
 {
     if (!gc_ || !image || !ClipToImage(image, 0, 0, w, h)) return;

@@ -44,6 +44,9 @@ public:
     // The image is changed in place.
     void PutImageTransparent(int x, int y, int w, int h, XImage* image);
     void PutImagePartTransparent(int x, int y, int w, int h, XImage* image, int srcX, int srcY);
+    // Copies w x h pixels at (srcX, srcY) of a server pixmap of pw x ph to (x, y),
+    // clipped to the pixmap like the image transfers.
+    void CopyPixmapPart(int x, int y, int w, int h, Pixmap pixmap, int pw, int ph, int srcX, int srcY);
 
 private:
     void SetForeground(int64_t color);

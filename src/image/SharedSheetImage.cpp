@@ -7,6 +7,17 @@
 #include "image/DisplayImage.h"
 
 namespace {
+// The converted sheet and its copy on the server, freed together.
+struct SheetOnServer {
+    DisplayImagePtr image;
+    Display* display = nullptr;
+    Pixmap pixmap = 0;
+    ~SheetOnServer()
+    {
+        if (pixmap) XFreePixmap(display, pixmap);
+    }
+};
+
 // An image belongs to the display it was made for: tests run several servers in turn.
 struct Entry {
     const unsigned char* rgb;
@@ -14,6 +25,7 @@ struct Entry {
     int height;
     Display* display;
     std::weak_ptr<XImage> image;
+    Pixmap pixmap;
 };
 
 // A handful of sheets at most: a list is all the index it needs.
@@ -50,9 +62,22 @@ SharedDisplayImage AcquireSheetImage(GUIElement* element, const unsigned char* r
     }
     XImage* made = MakeDisplayImage(element, rgb, width, height);
     if (!made) return nullptr;
-    SharedDisplayImage image(made, DisplayImageDeleter{});
-    Entries().push_back(Entry{rgb, width, height, display, image});
+    auto sheet = std::make_shared<SheetOnServer>();
+    sheet->image.reset(made);
+    sheet->display = display;
+    sheet->pixmap = ImageToPixmap(element, made);
+    // Holders see the image; the pixmap goes with it when the last one lets go.
+    SharedDisplayImage image(sheet, made);
+    Entries().push_back(Entry{rgb, width, height, display, image, sheet->pixmap});
     return image;
+}
+
+Pixmap SheetPixmapOf(const SharedDisplayImage& image)
+{
+    if (!image) return 0;
+    for (const Entry& e : Entries())
+        if (!e.image.expired() && e.image.lock() == image) return e.pixmap;
+    return 0;
 }
 
 std::size_t LiveSheetImageCount()
