@@ -11,7 +11,6 @@
 
 using control_canvas::Canvas;
 using control_canvas::Holder;
-using control_canvas::Snapshot;
 
 namespace {
 
@@ -55,7 +54,7 @@ protected:
     // The bevel of a W x H button at (x, y): top and left edges in `topLeft`, right
     // and bottom edges in `bottomRight`; the bottom-left and top-right corners belong
     // to the edges drawn last (bottom and right).
-    static void ExpectBevel(const Snapshot& s, int x, int y, uint32_t topLeft, uint32_t bottomRight)
+    static void ExpectBevel(const WindowPixels& s, int x, int y, uint32_t topLeft, uint32_t bottomRight)
     {
         EXPECT_TRUE(s.AllOf(x, y, W - 1, 1, topLeft));
         EXPECT_TRUE(s.AllOf(x, y, 1, H - 1, topLeft));
@@ -63,7 +62,7 @@ protected:
         EXPECT_TRUE(s.AllOf(x, y + H - 1, W, 1, bottomRight));
     }
     // Pixels of colour c inside the face, within the bevel.
-    static int InFace(const Snapshot& s, uint32_t c) { return s.Count(X + 1, Y + 1, W - 2, H - 2, c); }
+    static int InFace(const WindowPixels& s, uint32_t c) { return s.Count(X + 1, Y + 1, W - 2, H - 2, c); }
 };
 
 TEST_F(ButtonCustomTest, NewButtonHasItsDefaultsAndPaintsOnlyOnceShown)
@@ -96,7 +95,7 @@ TEST_F(ButtonCustomTest, ReleasedAndPressedLooksSwapTheBevelAndAReleaseRunsTheCo
 {
     ButtonCustom b(form_.get(), "");
     Place(b);
-    Snapshot released = Shot();
+    WindowPixels released = Shot();
     ExpectBevel(released, X, Y, kWhite, kBlack);
     EXPECT_EQ(InFace(released, kFace), (W - 2) * (H - 2));
     // Exactly W x H pixels: nothing beyond the bevel.
@@ -108,7 +107,7 @@ TEST_F(ButtonCustomTest, ReleasedAndPressedLooksSwapTheBevelAndAReleaseRunsTheCo
     Press(X + 10, Y + 10);
     EXPECT_TRUE(b.IsPressed());
     EXPECT_TRUE(b.HasFocus());
-    Snapshot pressed = Shot();
+    WindowPixels pressed = Shot();
     ExpectBevel(pressed, X, Y, kBlack, kWhite);
     EXPECT_EQ(InFace(pressed, kFore), 0) << "no focus rectangle while pressed";
     EXPECT_TRUE(commands.empty());
@@ -126,7 +125,7 @@ TEST_F(ButtonCustomTest, FocusedButtonShowsADashedRectangleInItsForeColour)
     Place(b);
     Stroke(XK_Tab);
     ASSERT_EQ(Application::Focused(), &b);
-    Snapshot s = Shot();
+    WindowPixels s = Shot();
     const int left = X + 4, right = X + W - 5, top = Y + 3, bottom = Y + H - 4;
     EXPECT_EQ(s.At(left, top), kFore);
     // Each side is dashed: some of its pixels are ink, some are face.
@@ -140,7 +139,7 @@ TEST_F(ButtonCustomTest, FocusedButtonShowsADashedRectangleInItsForeColour)
     EXPECT_GT(s.Count(right, top, 1, bottom - top + 1, kFace), 0);
     // All ink lies on the four sides (the left one reaches one row higher, the right
     // one one row lower).
-    const Snapshot::Box ink = s.Bounds(X, Y, W, H, kFore);
+    const WindowPixels::Box ink = s.Bounds(X, Y, W, H, kFore);
     EXPECT_EQ(ink.x, left);
     EXPECT_EQ(ink.x + ink.w - 1, right);
     EXPECT_GE(ink.y, Y + 2);
@@ -167,14 +166,14 @@ TEST_F(ButtonCustomTest, CaptionIsCentredInTheInnerBoxAndGreyWhenDisabled)
         dc.DrawText(X + 6, Y + 4, W - 12, H - 8, "GO", kFore, kFace, 2);
         dc.DrawText(X + 6, Y + 40, W - 12, H - 8, "GO", 0x9B9B9B, kFace, 2);
     }
-    Snapshot ref = Shot(reference.get());
-    Snapshot enabled = Shot();
+    WindowPixels ref = Shot(reference.get());
+    WindowPixels enabled = Shot();
     EXPECT_GT(InFace(enabled, kFore), 0);
     for (int y = Y + 4; y < Y + H - 4; ++y)
         for (int x = X + 6; x < X + W - 7; ++x) ASSERT_EQ(enabled.At(x, y), ref.At(x, y)) << x << "," << y;
 
     b.Enable(false);
-    Snapshot disabled = Shot();
+    WindowPixels disabled = Shot();
     EXPECT_EQ(InFace(disabled, kFore), 0);
     for (int y = Y + 4; y < Y + H - 4; ++y)
         for (int x = X + 6; x < X + W - 7; ++x) ASSERT_EQ(disabled.At(x, y), ref.At(x, y + 36)) << x << "," << y;
@@ -203,7 +202,7 @@ TEST_F(ButtonCustomTest, PressInsideReleaseOutsideRunsNoCommandAndDropsTheFocus)
     EXPECT_FALSE(b.IsPressed());
     EXPECT_FALSE(b.HasFocus());
     EXPECT_EQ(Application::Focused(), nullptr);
-    Snapshot s = Shot();
+    WindowPixels s = Shot();
     ExpectBevel(s, X, Y, kWhite, kBlack);
     EXPECT_EQ(InFace(s, kFore), 0);
 }
@@ -265,7 +264,7 @@ TEST_F(ButtonCustomTest, MovingACreatedButtonErasesItsWholeRectangleWithTheParen
     b.SetParent(&panel);
     Place(b);
     b.SetPosition(X + 100, Y + 50);
-    Snapshot s = Shot();
+    WindowPixels s = Shot();
     EXPECT_TRUE(s.AllOf(X, Y, W, H, 0x00FF00));
     EXPECT_TRUE(s.AllOf(X + W, Y, 1, H + 1, kFormBack));
     EXPECT_TRUE(s.AllOf(X, Y + H, W, 1, kFormBack));
@@ -295,7 +294,7 @@ TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThem
     Place(b);
     b.SetImage(normal.get());
     const int cx = X + (W - 10) / 2, cy = Y + (H - 6) / 2;
-    Snapshot s = Shot();
+    WindowPixels s = Shot();
     EXPECT_TRUE(s.AllOf(cx, cy, 10, 6, 0xFF0000));
     EXPECT_EQ(s.Count(X, Y, W, H, 0xFF0000), 60);
 
@@ -308,7 +307,7 @@ TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThem
     b.SetText("GO");
     s = Shot();
     EXPECT_TRUE(s.AllOf(X + 8, Y + (H - 6) / 2, 10, 6, 0xFF0000));
-    const Snapshot::Box caption = s.Bounds(X + 1, Y + 1, W - 2, H - 2, kFore);
+    const WindowPixels::Box caption = s.Bounds(X + 1, Y + 1, W - 2, H - 2, kFore);
     ASSERT_GT(caption.w, 0);
     EXPECT_GE(caption.x, X + 10 + 10);
     EXPECT_LE(caption.x, X + 10 + 12) << "left-aligned after the picture";

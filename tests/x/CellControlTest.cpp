@@ -9,7 +9,6 @@
 
 using control_canvas::Canvas;
 using control_canvas::Holder;
-using control_canvas::Snapshot;
 
 namespace {
 
@@ -42,7 +41,7 @@ protected:
         c.SetBorder(border);
         c.Show();
     }
-    static void ExpectBorder(const Snapshot& s, uint32_t light)
+    static void ExpectBorder(const WindowPixels& s, uint32_t light)
     {
         EXPECT_TRUE(s.AllOf(X, Y, W - 1, 1, kBlack));
         EXPECT_TRUE(s.AllOf(X, Y, 1, H - 1, kBlack));
@@ -50,7 +49,7 @@ protected:
         EXPECT_TRUE(s.AllOf(X, Y + H - 1, W, 1, light));
     }
     // The rectangle of the two snapshots, pixel by pixel.
-    static void ExpectSame(const Snapshot& a, const Snapshot& b, int x, int y, int w, int h)
+    static void ExpectSame(const WindowPixels& a, const WindowPixels& b, int x, int y, int w, int h)
     {
         for (int j = y; j < y + h; ++j)
             for (int i = x; i < x + w; ++i) ASSERT_EQ(a.At(i, j), b.At(i, j)) << i << "," << j;
@@ -92,7 +91,7 @@ TEST_F(CellControlTest, FaceIsTheCellsOwnColourOrGreyNeverTheParents)
     c.SetPosition(X, Y);
     c.SetSize(W, H);
     c.Show();
-    Snapshot s = Shot();
+    WindowPixels s = Shot();
     // The text box's fill is one pixel narrower than the cell.
     EXPECT_TRUE(s.AllOf(X, Y, W - 1, H, 0xAAAAAA));
     EXPECT_TRUE(s.AllOf(X + W - 1, Y, 1, H, kFormBack));
@@ -106,7 +105,7 @@ TEST_F(CellControlTest, BorderIsSunkenAndAllBlackOnWhite)
 {
     CellControl c(form_.get());
     Place(c, true);
-    Snapshot s = Shot();
+    WindowPixels s = Shot();
     ExpectBorder(s, kWhite);
     EXPECT_TRUE(s.AllOf(X + 1, Y + 1, W - 3, H - 2, kBack));
 
@@ -125,12 +124,12 @@ TEST_F(CellControlTest, HighlightSwapsInYellowAndBlackByDefault)
     Place(c, false);
     c.SetText("HI");
     c.SetHighlight(true);
-    Snapshot on = Shot();
+    WindowPixels on = Shot();
     EXPECT_EQ(on.At(X + 1, Y + 1), 0xFFFF00u);
     EXPECT_GT(on.Count(X, Y, W, H, kBlack), 0);
     EXPECT_EQ(on.Count(X, Y, W, H, kFore), 0);
     c.SetHighlight(false);
-    Snapshot off = Shot();
+    WindowPixels off = Shot();
     EXPECT_EQ(off.At(X + 1, Y + 1), kBack);
     EXPECT_GT(off.Count(X, Y, W, H, kFore), 0);
 }
@@ -159,10 +158,10 @@ TEST_F(CellControlTest, TextAndMarkerAreDrawnInsideTheBorderByAlignment)
         dc.DrawText(X + 1, Y + 1, W - 2, H - 2, "", kFore, kBack, 2);
         dc.DrawText(X + 1 + (W - 2) - A, Y + 1 + (H - 2) - A - 4, A, A, "*", kFore, kBack, 2);
     }
-    Snapshot s = Shot();
+    WindowPixels s = Shot();
     ExpectSame(s, Shot(reference.get()), X + 1, Y + 1, W - 3, H - 2);
     // Flush with the right edge of the text box, four pixels above its bottom.
-    const Snapshot::Box star = s.Bounds(X, Y, W, H, kFore);
+    const WindowPixels::Box star = s.Bounds(X, Y, W, H, kFore);
     ASSERT_GT(star.w, 0);
     EXPECT_GE(star.x, X + W - 1 - A);
     EXPECT_LE(star.x + star.w, X + W - 1);
@@ -212,7 +211,7 @@ TEST_F(CellControlTest, SettersRepaintOnlyWhenTheValueChanges)
     EXPECT_FALSE(c.IsModified());
 
     // The owner repaints after moving or resizing a cell.
-    const Snapshot before = Shot();
+    const WindowPixels before = Shot();
     c.SetSize(30, 30);
     c.SetPosition(5, 5);
     EXPECT_EQ(c.paints, 10);
@@ -240,7 +239,7 @@ TEST_F(CellControlTest, HideErasesExactlyTheCellWithTheFormColour)
     }
     c.Hide();
     EXPECT_FALSE(c.IsCreated());
-    Snapshot s = Shot();
+    WindowPixels s = Shot();
     EXPECT_TRUE(s.AllOf(X, Y, W, H, kFormBack));
     EXPECT_EQ(s.At(X + W, Y + H - 1), 0xFF0000u);
     EXPECT_EQ(s.At(X + W - 1, Y + H), 0xFF0000u);
@@ -284,7 +283,7 @@ TEST_F(CellControlTest, PictureIsCentredVerticallyAndPlacedByItsAlignment)
     } cases[] = {{1, tx + tw - 8 - 3}, {2, tx + (tw - 8) / 2}, {0, tx + 3}, {7, tx + 3}};
     for (const auto& k : cases) {
         c.SetImage(image.get(), 8, 6, k.align);
-        Snapshot s = Shot();
+        WindowPixels s = Shot();
         EXPECT_TRUE(s.AllOf(k.x, iy, 8, 6, 0xFF0000)) << k.align;
         EXPECT_EQ(s.Count(X, Y, W, H, 0xFF0000), 48) << k.align;
     }

@@ -7,10 +7,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 
+#include "WindowPixels.h"
 #include "app/Application.h"
 #include "app/ScreenConnection.h"
 #include "gui/Child.h"
@@ -31,59 +31,6 @@ public:
         if (id_ == 0) id_ = Application::NextId();
         created_ = visible_ = true;
     }
-};
-
-// The window's pixels at the moment of the snapshot, as 0xRRGGBB.
-class Snapshot {
-public:
-    Snapshot(Display* d, Window w, int width, int height)
-        : image_(XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
-                           ZPixmap),
-                 XDestroyImageDeleter{})
-    {
-    }
-    uint32_t At(int x, int y) const { return static_cast<uint32_t>(XGetPixel(image_.get(), x, y)) & 0xFFFFFF; }
-    bool Ok() const { return static_cast<bool>(image_); }
-
-    // True when every pixel of the w x h rectangle at (x, y) has colour c.
-    bool AllOf(int x, int y, int w, int h, uint32_t c) const
-    {
-        for (int j = y; j < y + h; ++j)
-            for (int i = x; i < x + w; ++i)
-                if (At(i, j) != c) return false;
-        return true;
-    }
-    // How many pixels of the rectangle have colour c.
-    int Count(int x, int y, int w, int h, uint32_t c) const
-    {
-        int n = 0;
-        for (int j = y; j < y + h; ++j)
-            for (int i = x; i < x + w; ++i) n += At(i, j) == c;
-        return n;
-    }
-    // Bounding box of the pixels of colour c in the rectangle; w = 0 when none.
-    struct Box {
-        int x = 0, y = 0, w = 0, h = 0;
-    };
-    Box Bounds(int x, int y, int w, int h, uint32_t c) const
-    {
-        int x0 = x + w, y0 = y + h, x1 = x - 1, y1 = y - 1;
-        for (int j = y; j < y + h; ++j)
-            for (int i = x; i < x + w; ++i)
-                if (At(i, j) == c) {
-                    x0 = std::min(x0, i);
-                    x1 = std::max(x1, i);
-                    y0 = std::min(y0, j);
-                    y1 = std::max(y1, j);
-                }
-        return x1 < x0 ? Box{} : Box{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-    }
-
-private:
-    struct XDestroyImageDeleter {
-        void operator()(XImage* i) const { XDestroyImage(i); }
-    };
-    std::shared_ptr<XImage> image_;
 };
 
 class Canvas : public testing::Test {
@@ -114,10 +61,10 @@ protected:
     }
 
     Display* Dpy() const { return screen_->GetDisplay(); }
-    Snapshot Shot(Form* f = nullptr)
+    WindowPixels Shot(Form* f = nullptr)
     {
         XSync(Dpy(), False);
-        return Snapshot(Dpy(), (f ? f : form_.get())->GetWindow(), kWidth, kHeight);
+        return WindowPixels(Dpy(), (f ? f : form_.get())->GetWindow(), kWidth, kHeight);
     }
 
     void Mouse(int type, int x, int y)

@@ -19,7 +19,6 @@
 #include "image/BuiltinPictures.h"
 #include "image/MyImage.h"
 
-using pixel_form::Pixels;
 using pixel_form::World;
 
 namespace {
@@ -35,7 +34,7 @@ std::vector<unsigned char> LoadSheet()
 }
 
 // Writes the pixels as a binary PPM.
-bool WritePpm(const Pixels& px, int w, int h, const std::string& path)
+bool WritePpm(const WindowPixels& px, int w, int h, const std::string& path)
 {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << w << " " << h << "\n255\n";
@@ -125,7 +124,7 @@ TEST(ControlsScreenshot, OneOfEachControlIsDrawnAndSaved)
     panel.Show();
     about.Show();
 
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     ASSERT_TRUE(px.Ok());
     EXPECT_TRUE(world.NoXErrors()) << world.log().All();
     EXPECT_EQ(px.At(20, 130), 0xC8C8C8u) << "panel background";

@@ -8,7 +8,6 @@
 #include "gui/DrawContext.h"
 #include "image/DisplayImage.h"
 
-using pixel_form::Pixels;
 using pixel_form::World;
 
 namespace {
@@ -57,9 +56,9 @@ TEST_F(DrawContextTest, FillRectangleCoversOneLessThanAskedEachWay)
     DrawContext dc(form);
     dc.FillRectangle(10, 10, 20, 20, 0, 0, kRed);
     dc.FillRectangle(50, 10, 20, 20, 1, kBlue, kRed);
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
 
-    const Pixels::Box red = px.Bounds(0, 0, 45, 45, kRed);
+    const WindowPixels::Box red = px.Bounds(0, 0, 45, 45, kRed);
     EXPECT_EQ(red.x, 10);
     EXPECT_EQ(red.y, 10);
     EXPECT_EQ(red.w, 19);
@@ -67,7 +66,7 @@ TEST_F(DrawContextTest, FillRectangleCoversOneLessThanAskedEachWay)
     EXPECT_TRUE(px.AllOf(10, 10, 19, 19, kRed));
 
     // The border lies over the same 19 x 19 area, round its edge.
-    const Pixels::Box border = px.Bounds(45, 0, 45, 45, kBlue);
+    const WindowPixels::Box border = px.Bounds(45, 0, 45, 45, kBlue);
     EXPECT_EQ(border.x, 50);
     EXPECT_EQ(border.w, 19);
     EXPECT_EQ(border.h, 19);
@@ -80,7 +79,7 @@ TEST_F(DrawContextTest, TextNeedsABoxOfTenPixels)
     DrawContext dc(form);
     dc.DrawText(20, 20, 100, 9, "Hi", kBlack, kRed, 0);
     dc.DrawText(20, 60, 100, 10, "Hi", kBlack, kRed, 0);
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(0, 0, 200, 50, kWhite)) << "a box 9 pixels high shows neither text nor background";
     EXPECT_GT(px.CountOther(20, 55, 100, 20, kWhite), 0);
     EXPECT_GT(px.Bounds(20, 50, 100, 30, kBlack).w, 0);
@@ -100,7 +99,7 @@ TEST_F(DrawContextTest, SingleLineIsCentredVerticallyAndPlacedByAlignment)
     }
     for (int align = 0; align < 3; ++align) ref.Draw(200 + left[align], 10 + align * 40 + baseline, text);
 
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     for (int align = 0; align < 3; ++align) {
         const int y = 10 + align * 40;
         EXPECT_GT(px.CountOther(10, y, w, h, kWhite), 0) << "align " << align;
@@ -119,7 +118,7 @@ TEST_F(DrawContextTest, NewlineStartsASecondLineWithTheSameAlignment)
     }
     ref.Draw(200 + w - ref.Width("AB"), 10 + L - 1, "AB");
     ref.Draw(200 + w - ref.Width("CDE"), 10 + 2 * L - 1, "CDE");
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -135,7 +134,7 @@ TEST_F(DrawContextTest, LongLineBreaksAtTheLastBlankThatFitsAndStartsLeft)
     }
     ref.Draw(200, 10 + L - 1, "aaa bbb");
     ref.Draw(200, 10 + 2 * L - 1, "ccc");
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -152,7 +151,7 @@ TEST_F(DrawContextTest, WordWithoutBlanksBreaksBetweenCharacters)
     ref.Draw(200, 10 + L - 1, "abcde");
     ref.Draw(200, 10 + 2 * L - 1, "fghij");
     ref.Draw(200, 10 + 3 * L - 1, "kl");
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w + 10, h), 0);
 }
 
@@ -162,9 +161,9 @@ TEST_F(DrawContextTest, BackgroundBoxIsFilledBeforeTheText)
         DrawContext dc(form);
         dc.DrawText(20, 20, 60, 20, "Hi", kBlack, kRed, 2);
     }
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     // The box is filled with height h + 1, which the fill rule makes w - 1 x h.
-    const Pixels::Box red = px.Bounds(0, 0, 120, 70, kRed);
+    const WindowPixels::Box red = px.Bounds(0, 0, 120, 70, kRed);
     EXPECT_EQ(red.x, 20);
     EXPECT_EQ(red.y, 20);
     EXPECT_EQ(red.w, 59);
@@ -190,7 +189,7 @@ TEST_F(DrawContextTest, WrappedLinesOnABackgroundKeepTheirDescenders)
     }
     ref.Draw(200, 10 + L - 1, "gyp");
     ref.Draw(200, 10 + 2 * L - 1, "gyp");
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -207,14 +206,14 @@ TEST_F(DrawContextTest, TransparentImageKeepsTheBackgroundItWasFirstDrawnOver)
     DrawContext dc(form);
     dc.FillRectangle(30, 30, 11, 11, 0, -1, kRed);
     dc.PutImageTransparent(30, 30, 6, 6, image.get());
-    Pixels first = world.Read(form);
+    WindowPixels first = world.Read(form);
     EXPECT_TRUE(first.AllOf(32, 32, 2, 2, kRed));
     EXPECT_EQ(first.At(30, 30), kGreen);
     EXPECT_EQ(first.At(35, 35), kGreen);
 
     dc.FillRectangle(30, 30, 11, 11, 0, -1, kBlue);
     dc.PutImageTransparent(30, 30, 6, 6, image.get());
-    Pixels second = world.Read(form);
+    WindowPixels second = world.Read(form);
     EXPECT_TRUE(second.AllOf(32, 32, 2, 2, kRed)) << "the image was changed in place";
     EXPECT_EQ(second.At(36, 36), kBlue);
     EXPECT_TRUE(world.NoXErrors()) << world.log().All();
@@ -232,7 +231,7 @@ TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
         dc.PutImagePart(200, 10, 50, 50, image.get(), 20, 0);  // wholly outside: nothing
         dc.PutImagePartTransparent(10, 100, 50, 50, image.get(), 5, 5);
     }
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(world.NoXErrors()) << world.log().All();
     EXPECT_EQ(px.Bounds(0, 0, 90, 90, 0x404040).w, 10);
     EXPECT_EQ(px.Bounds(90, 0, 90, 90, 0x404040).w, 5);
@@ -255,7 +254,7 @@ TEST(PixelProbe, StandardScreenLogsNothingAndGivesBlueGreenRedZero)
     EXPECT_EQ(world.log().Lines().size(), 0u) << world.log().All();
     EXPECT_EQ(DisplayPixelLayout().depth, 24);
 
-    Pixels probed = world.Read(form);
+    WindowPixels probed = world.Read(form);
     EXPECT_EQ(probed.At(0, 0), 0xCF3B76u) << "the probe's point stays until the next repaint";
 
     // A second conversion does not probe again: the point is not drawn anew.
@@ -387,7 +386,7 @@ TEST(DrawContextFont, MissingFontFallsBackToFixedAndTextStillShows)
         DrawContext dc(form);
         dc.DrawText(10, 10, 150, 30, "Quorrel", kBlack, -1, 0);
     }
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(world.log().Has("XLoadQueryFont failed")) << world.log().All();
     EXPECT_EQ(form->GetFont().name, "-*-*-Medium-R-Normal--14-*");
     EXPECT_GT(px.Bounds(10, 10, 150, 30, kBlack).w, 20);

@@ -270,7 +270,7 @@ TEST_F(FormMainTest, TheControlsAreMadeInOrderAtTheirPlaces)
 TEST_F(FormMainTest, TheBackgroundIsWhiteAtTheEdgesAndCreamInTheLeftBand)
 {
     Open();
-    pixel_form::Pixels px(display, form->GetWindow(), 800, 600);
+    WindowPixels px(display, form->GetWindow(), 800, 600);
     ASSERT_TRUE(px.Ok());
     // Full height: the left strip, between the left band and the board, right of everything.
     EXPECT_EQ(px.CountOther(0, 0, 15, 600, kWhite), 0);
@@ -403,7 +403,7 @@ TEST_F(FormMainTest, AnAbandonedGameHidesTheInputRevealsTheCodeAndOffersANewGame
     EXPECT_EQ(RowColours(10), "1234");
 
     // The hidden pegs are gone from the window: the left band shows there.
-    pixel_form::Pixels px(display, form->GetWindow(), 800, 600);
+    WindowPixels px(display, form->GetWindow(), 800, 600);
     EXPECT_EQ(px.CountOther(56, 242, 48, 38, kCream), 0);
 }
 

@@ -262,7 +262,7 @@ TEST_F(MessageBoxTest, AQuestionShowsTheMessageAboveNoAndYes)
     EXPECT_TRUE(box.SecondButton()->IsVisible());
 
     PaintOnFirstExpose(box, &owner);
-    pixel_form::Pixels px(display, box.GetWindow(), 250, 150);
+    WindowPixels px(display, box.GetWindow(), 250, 150);
     ASSERT_TRUE(px.Ok());
     EXPECT_EQ(px.At(120, 30), 0xB7B7B7u);
     EXPECT_GT(px.CountOther(10, 110, 110, 28, 0xAAAAAA), 0);
@@ -277,7 +277,7 @@ TEST_F(MessageBoxTest, AnOkBoxHasNoSecondButtonToSeeOrPress)
     EXPECT_FALSE(box.SecondButton()->IsVisible());
 
     PaintOnFirstExpose(box, &owner);
-    pixel_form::Pixels px(display, box.GetWindow(), 250, 150);
+    WindowPixels px(display, box.GetWindow(), 250, 150);
     ASSERT_TRUE(px.Ok());
     EXPECT_EQ(px.CountOther(10, 110, 110, 28, 0xAAAAAA), 0);
 

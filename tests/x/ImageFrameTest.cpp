@@ -12,7 +12,6 @@
 #include "image/SharedSheetImage.h"
 
 using pixel_form::MakeSheet;
-using pixel_form::Pixels;
 using pixel_form::SheetColour;
 using pixel_form::World;
 
@@ -34,7 +33,7 @@ protected:
         return f;
     }
     // True when the frame at (x, y) shows cell `column` of the sheet.
-    static bool ShowsCell(const Pixels& px, int x, int y, int column)
+    static bool ShowsCell(const WindowPixels& px, int x, int y, int column)
     {
         for (int j = 0; j < kCellH; ++j)
             for (int i = 0; i < kCellW; ++i)
@@ -47,7 +46,7 @@ TEST_F(ImageFrameTest, SheetFrameShowsTheCellAtItsColumn)
 {
     auto frame = SheetFrame(7);
     frame->Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(ShowsCell(px, 20, 20, 7));
     EXPECT_EQ(px.At(70, 20), kGreen);
     EXPECT_EQ(px.At(20, 60), kGreen);
@@ -94,7 +93,7 @@ TEST_F(ImageFrameTest, OpaqueFrameKeepsBlackAndTransparentShowsTheParent)
     }
     opaque->Show();
     transparent->Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(60, 50, 10, 10, kBlack));
     EXPECT_TRUE(px.AllOf(160, 50, 10, 10, kGreen));
     EXPECT_EQ(px.At(120, 20), SheetColour(2 * kCellW, 0));
@@ -113,7 +112,7 @@ TEST_F(ImageFrameTest, HideErasesExactlyTheFrameToTheParentsColour)
     auto frame = SheetFrame(4, 20, 20);
     frame->Show();
     frame->Hide();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(20, 20, 50, 40, kGreen));
     EXPECT_EQ(px.CountOther(10, 10, 80, 70, kBlue), 50 * 40);
     EXPECT_FALSE(frame->IsCreated());
@@ -139,7 +138,7 @@ TEST_F(ImageFrameTest, MovingAShownFrameErasesTheOldPlace)
     auto frame = SheetFrame(4, 20, 20);
     frame->Show();
     frame->SetPosition(200, 100);
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(20, 20, 50, 40, kGreen));
     EXPECT_TRUE(ShowsCell(px, 200, 100, 4));
 }
@@ -154,7 +153,7 @@ TEST_F(ImageFrameTest, FramesOverOneSheetShareOneImageFreedWithTheLast)
     ASSERT_NE(a->GetImage(), nullptr);
     EXPECT_EQ(a->GetImage(), b->GetImage());
     EXPECT_EQ(LiveSheetImageCount(), before + 1);
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(ShowsCell(px, 20, 20, 1));
     EXPECT_TRUE(ShowsCell(px, 120, 20, 9));
 
@@ -187,7 +186,7 @@ TEST_F(ImageFrameTest, CellsBeyondThePictureSendNoBadRequest)
     edge->Show();
     below->Show();
     tall->Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(world.NoXErrors()) << world.log().All();
     EXPECT_EQ(px.At(20 + 29, 20), SheetColour(749, 0));
     EXPECT_EQ(px.At(20 + 30, 20), kGreen);
@@ -201,7 +200,7 @@ TEST_F(ImageFrameTest, TransparentFrameOverTheWindowsEdgeSendsNoBadRequest)
     auto frame = SheetFrame(3, 380, 280);  // 20 x 20 of its 50 x 40 on the window
     frame->SetTransparent(true);
     frame->Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(world.NoXErrors()) << world.log().All();
     EXPECT_EQ(px.At(380, 280), SheetColour(150, 0));
     EXPECT_TRUE(px.AllOf(385, 285, 5, 5, kGreen)) << "black still shows the parent on the visible part";
@@ -249,7 +248,7 @@ TEST_F(ImageFrameTest, CallerImageAndImageListAreDrawnAndNeverFreed)
         listed.SetPosition(120, 20);
         single.Show();
         listed.Show();
-        Pixels px = world.Read(form);
+        WindowPixels px = world.Read(form);
         EXPECT_TRUE(ShowsCell(px, 20, 20, 6));
         EXPECT_TRUE(px.AllOf(120, 20, kCellW, kCellH, 0x303030));
         // The list is indexed by column + row.

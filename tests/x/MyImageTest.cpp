@@ -12,7 +12,6 @@
 #include "image/PackedPicture.h"
 
 using pixel_form::MakeSheet;
-using pixel_form::Pixels;
 using pixel_form::SheetColour;
 using pixel_form::World;
 
@@ -29,7 +28,7 @@ protected:
         DrawContext dc(form);
         dc.FillRectangle(x, y, w + 1, h + 1, 0, -1, c);
     }
-    static bool ShowsPicture(const Pixels& px, int x, int y, int w, int h)
+    static bool ShowsPicture(const WindowPixels& px, int x, int y, int w, int h)
     {
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
@@ -68,7 +67,7 @@ TEST_F(MyImageTest, PackedSourceIsUnpackedAtItsSize)
     MyImage image(form, packed.data(), 3, 2);
     image.SetPosition(10, 10);
     image.Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(10, 10, 3, 1, kRed));
     EXPECT_TRUE(px.AllOf(10, 11, 3, 1, kBlue));
     EXPECT_EQ(px.At(13, 10), kGreen);
@@ -88,7 +87,7 @@ TEST_F(MyImageTest, WithoutPictureItShowsTheParentsColourOverItsWholeArea)
     onPanel.SetPosition(100, 10);
     onForm.Show();
     onPanel.Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_EQ(px.CountOther(0, 0, 90, 50, kBlue), 30 * 20);
     EXPECT_TRUE(px.AllOf(10, 10, 30, 20, kGreen));
     EXPECT_TRUE(px.AllOf(100, 10, 30, 20, kRed)) << "the panel's colour; the panel itself is not shown";
@@ -103,7 +102,7 @@ TEST_F(MyImageTest, HideErasesExactlyItsArea)
     image.SetPosition(20, 20);
     image.Show();
     image.Hide();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(20, 20, 100, 50, kGreen));
     EXPECT_EQ(px.CountOther(1, 1, 150, 100, kBlue), 100 * 50);
     EXPECT_FALSE(image.IsCreated());
@@ -166,7 +165,7 @@ TEST_F(MyImageTest, SunkenFrameDarkensTopLeftAndLightensBottomRight)
     image.SetPosition(10, 10);
     image.Show();
     image.SetSunken(true);
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(10, 10, 19, 1, kBlack));
     EXPECT_TRUE(px.AllOf(10, 10, 1, 9, kBlack));
     EXPECT_TRUE(px.AllOf(29, 10, 1, 10, kWhite));
@@ -183,7 +182,7 @@ TEST_F(MyImageTest, LargerThanItsPictureShowsBackgroundBeyondAndSendsNoBadReques
     image.SetSize(30, 30);
     image.SetPosition(10, 10);
     image.Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(world.NoXErrors()) << world.log().All();
     EXPECT_TRUE(ShowsPicture(px, 10, 10, 10, 10));
     EXPECT_TRUE(px.AllOf(20, 10, 20, 30, kGreen));

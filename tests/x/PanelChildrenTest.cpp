@@ -13,7 +13,6 @@
 #include "image/MyImage.h"
 
 using pixel_form::MakeSheet;
-using pixel_form::Pixels;
 using pixel_form::SheetColour;
 using pixel_form::World;
 
@@ -66,7 +65,7 @@ TEST_F(PanelChildrenTest, PlainPanelFillsExactlyItsArea)
     EXPECT_EQ(panel.GetKind(), "panel");
     EXPECT_FALSE(panel.IsTabStop());
     panel.Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(X, Y, W, H, kGrey));
     EXPECT_EQ(px.CountOther(0, 0, 150, 100, kGreen), W * H);
     EXPECT_EQ(panel.GetUserDataRef(), 0u) << "the panel's user data is left alone";
@@ -76,7 +75,7 @@ TEST_F(PanelChildrenTest, DefaultBorderIsSunken)
 {
     panel.SetBorder(true);
     panel.Show();
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(X, Y, W - 1, 1, kBlack));       // top
     EXPECT_TRUE(px.AllOf(X, Y, 1, H - 1, kBlack));       // left
     EXPECT_TRUE(px.AllOf(X + W - 1, Y, 1, H, kWhite));   // right
@@ -90,7 +89,7 @@ TEST_F(PanelChildrenTest, RaisedAndFlatBorders)
     panel.SetSunken(false);
     EXPECT_TRUE(panel.HasBorder());
     panel.Show();
-    Pixels raised = world.Read(form);
+    WindowPixels raised = world.Read(form);
     EXPECT_TRUE(raised.AllOf(X, Y, W - 1, 1, kWhite));
     EXPECT_TRUE(raised.AllOf(X, Y, 1, H - 1, kWhite));
     EXPECT_TRUE(raised.AllOf(X + W - 1, Y, 1, H, kBlack));
@@ -98,7 +97,7 @@ TEST_F(PanelChildrenTest, RaisedAndFlatBorders)
 
     panel.SetFlatBorder(true);
     panel.Paint();
-    Pixels flat = world.Read(form);
+    WindowPixels flat = world.Read(form);
     EXPECT_TRUE(flat.AllOf(X, Y, W, 1, kBlack));
     EXPECT_TRUE(flat.AllOf(X, Y + H - 1, W, 1, kBlack));
     EXPECT_TRUE(flat.AllOf(X, Y, 1, H, kBlack));
@@ -150,7 +149,7 @@ TEST_F(PanelChildrenTest, TitleIsOneLineInATenPixelBox)
     reference(150 + 4, Y + 2 + L + (10 - L) / 2 - 1, "Tab", kRed);
     reference(150 + 4, 100 + 2 + L - 1, "Alpha", kBlack);
 
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_GT(px.Bounds(X, Y, W, H, kRed).w, 0);
     EXPECT_EQ(px.Differences(X, Y, 150, Y, W, H), 0);
     EXPECT_GT(px.Bounds(X, 100, W, H, kBlack).w, 0);
@@ -169,7 +168,7 @@ TEST_F(PanelChildrenTest, ShowShowsTheChildrenOnThePanelAndHideHidesThemFirst)
     panel.Show();
     EXPECT_TRUE(picture.IsCreated());
     EXPECT_TRUE(witness.IsCreated());
-    Pixels shown = world.Read(form);
+    WindowPixels shown = world.Read(form);
     EXPECT_EQ(shown.At(X + 5, Y + 5), SheetColour(0, 0)) << "child positions are relative to the panel";
     EXPECT_EQ(shown.At(X + 14, Y + 14), SheetColour(9, 9));
 
@@ -178,7 +177,7 @@ TEST_F(PanelChildrenTest, ShowShowsTheChildrenOnThePanelAndHideHidesThemFirst)
     EXPECT_FALSE(picture.IsCreated());
     EXPECT_FALSE(witness.IsCreated());
     EXPECT_FALSE(panel.IsCreated());
-    Pixels hidden = world.Read(form);
+    WindowPixels hidden = world.Read(form);
     EXPECT_TRUE(hidden.AllOf(1, 1, 150, 100, kGreen));  // the layout probe's point is at (0, 0)
 }
 
@@ -189,7 +188,7 @@ TEST_F(PanelChildrenTest, MovingAShownPanelTakesItsChildrenAlong)
     picture.SetPosition(5, 5);
     panel.Show();
     panel.SetPosition(150, 100);
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(X, Y, W, H, kGreen));
     EXPECT_TRUE(px.AllOf(150, 100, 5, H, kGrey));
     EXPECT_EQ(px.At(155, 105), SheetColour(0, 0));
@@ -211,7 +210,7 @@ TEST_F(PanelChildrenTest, ChildrenBackColourIsGivenToEveryPaintedChild)
     // Both the child painted by the panel and the one the panel shows.
     EXPECT_EQ(button.GetBackColor(), 0x3366CC);
     EXPECT_EQ(created.GetBackColor(), 0x3366CC);
-    Pixels px = world.Read(form);
+    WindowPixels px = world.Read(form);
     EXPECT_EQ(px.At(X + 10 + 15, Y + 10 + 10), 0x3366CCu);
     EXPECT_EQ(px.At(X + 5, Y + 5), kGrey);
 }

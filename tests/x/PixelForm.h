@@ -8,97 +8,28 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
+#include "ScopedTempDir.h"
+#include "WindowPixels.h"
 #include "app/Application.h"
 #include "app/ScreenConnection.h"
 #include "gui/Form.h"
 #include "image/DisplayImage.h"
-#include "image/ServerImage.h"
 
 namespace pixel_form {
-
-// The window's pixels at one moment, as 0xRRGGBB.
-class Pixels {
-public:
-    Pixels(Display* d, Window w, int width, int height)
-        : image_(XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
-                           ZPixmap))
-    {
-    }
-    bool Ok() const { return static_cast<bool>(image_); }
-    uint32_t At(int x, int y) const { return static_cast<uint32_t>(XGetPixel(image_.get(), x, y)) & 0xFFFFFF; }
-    // Pixels of the w x h rectangle at (x, y) that are not colour c.
-    int CountOther(int x, int y, int w, int h, uint32_t c) const
-    {
-        int n = 0;
-        for (int j = y; j < y + h; ++j)
-            for (int i = x; i < x + w; ++i) n += At(i, j) != c;
-        return n;
-    }
-    bool AllOf(int x, int y, int w, int h, uint32_t c) const { return CountOther(x, y, w, h, c) == 0; }
-    // Pixels where the w x h rectangles at (ax, ay) and (bx, by) differ.
-    int Differences(int ax, int ay, int bx, int by, int w, int h) const
-    {
-        int n = 0;
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i) n += At(ax + i, ay + j) != At(bx + i, by + j);
-        return n;
-    }
-    struct Box {
-        int x = 0, y = 0, w = 0, h = 0;
-    };
-    // Bounding box of the pixels of colour c in the rectangle; w = 0 when none.
-    Box Bounds(int x, int y, int w, int h, uint32_t c) const
-    {
-        int x0 = x + w, y0 = y + h, x1 = x - 1, y1 = y - 1;
-        for (int j = y; j < y + h; ++j)
-            for (int i = x; i < x + w; ++i)
-                if (At(i, j) == c) {
-                    x0 = std::min(x0, i);
-                    x1 = std::max(x1, i);
-                    y0 = std::min(y0, j);
-                    y1 = std::max(y1, j);
-                }
-        return x1 < x0 ? Box{} : Box{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-    }
-    XImage* Image() const { return image_.get(); }
-
-private:
-    ServerImage image_;
-};
 
 // A fresh working directory for log.txt, removed afterwards.
 class LogDir {
 public:
-    LogDir()
-    {
-        old_ = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorrel-frames-XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            path_ = pattern;
-            std::filesystem::current_path(path_);
-        }
-    }
-    ~LogDir()
-    {
-        std::filesystem::current_path(old_);
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    LogDir(const LogDir&) = delete;
-    LogDir& operator=(const LogDir&) = delete;
     std::vector<std::string> Lines() const
     {
         std::vector<std::string> lines;
-        std::ifstream in(path_ + "/log.txt");
+        std::ifstream in(dir_.File("log.txt"));
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
@@ -122,8 +53,7 @@ public:
     }
 
 private:
-    std::filesystem::path old_;
-    std::string path_;
+    ScopedTempDir dir_;
 };
 
 // One world: a clean registry and pixel layout, a connection to $DISPLAY, a log
@@ -166,10 +96,10 @@ public:
     }
     // Waits until the server has handled (and answered errors for) every request.
     void Sync() const { XSync(display(), False); }
-    Pixels Read(Form* form) const
+    WindowPixels Read(Form* form) const
     {
         Sync();
-        return Pixels(display(), form->GetWindow(), form->GetWidth(), form->GetHeight());
+        return WindowPixels(display(), form->GetWindow(), form->GetWidth(), form->GetHeight());
     }
     // No protocol error reached the program's handler.
     bool NoXErrors() const
