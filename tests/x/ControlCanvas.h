@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "FormEvents.h"
 #include "WindowPixels.h"
 #include "app/Application.h"
 #include "app/ScreenConnection.h"
@@ -69,13 +70,7 @@ protected:
 
     void Mouse(int type, int x, int y)
     {
-        XEvent ev{};
-        ev.type = type;
-        ev.xbutton.display = Dpy();
-        ev.xbutton.window = form_->GetWindow();
-        ev.xbutton.x = x;
-        ev.xbutton.y = y;
-        ev.xbutton.button = Button1;
+        XEvent ev = form_events::ButtonEvent(Dpy(), form_->GetWindow(), type, x, y);
         Application::Dispatch(ev, form_.get());
     }
     void Press(int x, int y) { Mouse(ButtonPress, x, y); }
@@ -88,12 +83,7 @@ protected:
 
     void Key(int type, KeySym k)
     {
-        XEvent ev{};
-        ev.type = type;
-        ev.xkey.display = Dpy();
-        ev.xkey.window = form_->GetWindow();
-        ev.xkey.keycode = XKeysymToKeycode(Dpy(), k);
-        ev.xkey.same_screen = True;
+        XEvent ev = form_events::KeyEvent(Dpy(), form_->GetWindow(), type, k);
         Application::Dispatch(ev, form_.get());
     }
     void KeyDownOnly(KeySym k) { Key(KeyPress, k); }

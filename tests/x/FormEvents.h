@@ -13,17 +13,37 @@
 
 namespace form_events {
 
-inline XEvent MouseEvent(Form& form, int type, int x, int y)
+// A button event at (x, y) of `w`, as the server would send it.
+inline XEvent ButtonEvent(Display* d, Window w, int type, int x, int y, unsigned button = Button1)
 {
     XEvent ev{};
     ev.type = type;
-    ev.xbutton.display = form.GetDisplay();
-    ev.xbutton.window = form.GetWindow();
+    ev.xbutton.display = d;
+    ev.xbutton.window = w;
     ev.xbutton.x = x;
     ev.xbutton.y = y;
-    ev.xbutton.button = Button1;
+    ev.xbutton.button = button;
     ev.xbutton.same_screen = True;
     return ev;
+}
+
+// A key event on `w` with the server's real keycode for `sym` (0 when it has none),
+// no modifiers.
+inline XEvent KeyEvent(Display* d, Window w, int type, KeySym sym)
+{
+    XEvent ev{};
+    ev.type = type;
+    ev.xkey.display = d;
+    ev.xkey.window = w;
+    ev.xkey.root = DefaultRootWindow(d);
+    ev.xkey.keycode = XKeysymToKeycode(d, sym);
+    ev.xkey.same_screen = True;
+    return ev;
+}
+
+inline XEvent MouseEvent(Form& form, int type, int x, int y)
+{
+    return ButtonEvent(form.GetDisplay(), form.GetWindow(), type, x, y);
 }
 
 // A left press and release at (x, y) of the form's window.
@@ -44,14 +64,8 @@ inline void Press(Form& form, int x, int y, Form* mainForm)
 // The key `sym` goes down and up on the form (characters arrive on the release).
 inline void Stroke(Form& form, KeySym sym, Form* mainForm)
 {
-    XEvent ev{};
-    ev.xkey.display = form.GetDisplay();
-    ev.xkey.window = form.GetWindow();
-    ev.xkey.root = DefaultRootWindow(form.GetDisplay());
-    ev.xkey.keycode = XKeysymToKeycode(form.GetDisplay(), sym);
-    ev.xkey.same_screen = True;
+    XEvent ev = KeyEvent(form.GetDisplay(), form.GetWindow(), KeyPress, sym);
     ASSERT_NE(ev.xkey.keycode, 0u);
-    ev.type = KeyPress;
     Application::Dispatch(ev, mainForm);
     ev.type = KeyRelease;
     Application::Dispatch(ev, mainForm);

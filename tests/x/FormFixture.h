@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "FormEvents.h"
 #include "FreshRegistry.h"
 #include "RecordingElements.h"
 #include "ScopedTempDir.h"
@@ -42,27 +43,13 @@ protected:
 
     XEvent Button(int type, int x, int y, unsigned button = Button1, Window w = 0)
     {
-        XEvent ev{};
-        ev.type = type;
-        ev.xbutton.display = display;
-        ev.xbutton.window = w ? w : form.GetWindow();
-        ev.xbutton.x = x;
-        ev.xbutton.y = y;
-        ev.xbutton.button = button;
-        ev.xbutton.same_screen = True;
-        return ev;
+        return form_events::ButtonEvent(display, w ? w : form.GetWindow(), type, x, y, button);
     }
 
     // A key event with the server's real keycode for `sym`, no modifiers.
     XEvent Key(int type, KeySym sym, Window w = 0)
     {
-        XEvent ev{};
-        ev.type = type;
-        ev.xkey.display = display;
-        ev.xkey.window = w ? w : form.GetWindow();
-        ev.xkey.root = DefaultRootWindow(display);
-        ev.xkey.keycode = XKeysymToKeycode(display, sym);
-        ev.xkey.same_screen = True;
+        XEvent ev = form_events::KeyEvent(display, w ? w : form.GetWindow(), type, sym);
         EXPECT_NE(ev.xkey.keycode, 0u) << "the server has no key for " << KeyName(sym);
         return ev;
     }
