@@ -2,7 +2,8 @@
 // load callback, default answers, ids and the walks up the parent chain.
 #include <gtest/gtest.h>
 
-#include "RecordingElements.h"
+#include "RecordingControl.h"
+#include "RecordingForm.h"
 #include "ScopedTempDir.h"
 #include "app/Application.h"
 

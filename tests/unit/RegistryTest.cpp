@@ -5,7 +5,8 @@
 #include <memory>
 #include <sstream>
 
-#include "RecordingElements.h"
+#include "RecordingControl.h"
+#include "RecordingForm.h"
 #include "ScopedTempDir.h"
 #include "app/Application.h"
 #include "app/Log.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FreshRegistry.h"
-#include "RecordingElements.h"
+#include "RecordingForm.h"
 #include "ScopedTempDir.h"
 #include "app/Application.h"
 #include "controls/Timer.h"

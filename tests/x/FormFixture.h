@@ -10,7 +10,8 @@
 
 #include "FormEvents.h"
 #include "FreshRegistry.h"
-#include "RecordingElements.h"
+#include "RecordingControl.h"
+#include "RecordingForm.h"
 #include "ScopedTempDir.h"
 #include "app/Application.h"
 #include "app/ScreenConnection.h"
