@@ -193,8 +193,8 @@ Colour Peg(Colour under, float dx, float dy, float radius, int colour)
   // Half vector of the light and a viewer straight above.
   const float hx = lx, hy = ly, hz = lz + 1;
   const float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-  const float spec = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 60.0f);
-  c = Mix(c, kWhite, 0.55f * spec);
+  const float specular = std::pow(std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl), 60.0f);
+  c = Mix(c, kWhite, 0.55f * specular);
   // Dark rim so light pegs stand off the board and dark pegs keep a visible edge.
   if (n > 0.93f) c = Mix(c, Luma(base) < 0.3f ? Rgb(120, 120, 130) : kBlack, 0.45f);
   const float markScale = radius * 0.46f;
