@@ -21,15 +21,21 @@ Form* FirstForm()
     return forms.empty() ? nullptr : static_cast<Form*>(forms.front());
 }
 
-// Clips a transfer of w x h pixels starting at (sx, sy) to what the image holds.
+// Clips a transfer of w x h pixels starting at (sx, sy) to a source of sw x sh;
+// w or h of 0 means the source's own.
+bool ClipToSource(int sw, int sh, int sx, int sy, int& w, int& h)
+{
+    if (w == 0) w = sw;
+    if (h == 0) h = sh;
+    if (sx < 0 || sy < 0 || sx >= sw || sy >= sh) return false;
+    w = std::min(w, sw - sx);
+    h = std::min(h, sh - sy);
+    return w > 0 && h > 0;
+}
+
 bool ClipToImage(const XImage* image, int sx, int sy, int& w, int& h)
 {
-    if (w == 0) w = image->width;
-    if (h == 0) h = image->height;
-    if (sx < 0 || sy < 0 || sx >= image->width || sy >= image->height) return false;
-    w = std::min(w, image->width - sx);
-    h = std::min(h, image->height - sy);
-    return w > 0 && h > 0;
+    return ClipToSource(image->width, image->height, sx, sy, w, h);
 }
 }  // namespace
 
@@ -209,13 +215,7 @@ void DrawContext::PutImagePart(int x, int y, int w, int h, XImage* image, int sr
 
 void DrawContext::CopyPixmapPart(int x, int y, int w, int h, Pixmap pixmap, int pw, int ph, int srcX, int srcY)
 {
-    if (!gc_ || !pixmap) return;
-    if (w == 0) w = pw;
-    if (h == 0) h = ph;
-    if (srcX < 0 || srcY < 0 || srcX >= pw || srcY >= ph) return;
-    w = std::min(w, pw - srcX);
-    h = std::min(h, ph - srcY);
-    if (w <= 0 || h <= 0) return;
+    if (!gc_ || !pixmap || !ClipToSource(pw, ph, srcX, srcY, w, h)) return;
     XCopyArea(display_, pixmap, window_, gc_, srcX, srcY, static_cast<unsigned>(w), static_cast<unsigned>(h), x, y);
     Flush();
 }

@@ -46,8 +46,7 @@ bool FontSpec::Load(Display* d)
     // A pattern ending in "-*" makes Xlib read its whole locale database to find the
     // charset (most of the cost of starting). The program runs in the C locale, whose
     // charset is ISO 8859-1, so asking for it outright finds the same font at once.
-    const std::string suffix = "-*";
-    if (pattern.size() >= suffix.size() && pattern.compare(pattern.size() - suffix.size(), suffix.size(), suffix) == 0)
+    if (pattern.ends_with("-*"))
         font = XLoadQueryFont(d, (pattern + "-*-*-*-*-ISO8859-1").c_str());
     if (!font) font = XLoadQueryFont(d, pattern.c_str());
     if (!font) {
