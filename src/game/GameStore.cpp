@@ -50,6 +50,21 @@ std::string GameDirectory()
     return path.substr(0, path.rfind('/'));
 }
 
+// The store's directories, made where missing; false with the reason of the first
+// that cannot be made. SettingsPath itself stays silent about it.
+bool MakeGameDirectories(std::string& reason)
+{
+    std::string path = kSettingsRoot;
+    for (const char* part : {"", kGameApplication, kGameSection}) {
+        if (*part) path = WithTrailingSlash(path) + part;
+        if (!EnsureDirectory(path)) {
+            reason = path + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string ValuePath(const std::string& key)
 {
     return SettingsPath(kGameApplication, kGameSection, key);
@@ -390,7 +405,7 @@ bool SaveGame(const GameRecord& record)
     journal.values = ValuesOf(record);
     for (int k = 0; k < kValueCount; ++k) journal.before[k] = FingerprintOfFile(ValuePath(kValueKeys[k]));
     std::string reason;
-    const bool stored = ReplaceValues(journal.values, &journal, reason);
+    const bool stored = MakeGameDirectories(reason) && ReplaceValues(journal.values, &journal, reason);
     NoteStoreOutcome(stored, reason);
     return stored;
 }
