@@ -422,6 +422,61 @@ TEST(HostileFiles, InAReadOnlyWorkingDirectoryTheGamePlaysOnAndThePlayerIsToldOn
     std::printf("[ read-only ] %s\n", readOnly.Mounted() ? "read-only tmpfs mount" : "Settings made a file");
 }
 
+TEST(HostileFiles, OnAFullDiskTheGamePlaysOnTellsOnceAndStoresEverythingOnceThereIsRoom)
+{
+    GameSession game(StoredGame("5555"));
+    const std::string settings = game.WorkDir() + "/Settings";
+    std::filesystem::create_directories(settings);
+    if (std::system(("mount -t tmpfs -o size=256k tmpfs '" + settings + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here (not root?): the full disk is not tried";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { std::system(("umount '" + path + "'").c_str()); }
+    } unmount{settings};
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    ASSERT_TRUE(game.SetPeg(1, 1));
+    const std::string stored[7] = {game.RawValue(kKeys[0]), game.RawValue(kKeys[1]), game.RawValue(kKeys[2]),
+                                   game.RawValue(kKeys[3]), game.RawValue(kKeys[4]), game.RawValue(kKeys[5]),
+                                   game.RawValue(kKeys[6])};
+    ASSERT_EQ(stored[3], "1\n");
+    {
+        std::FILE* filler = std::fopen((settings + "/filler").c_str(), "w");
+        ASSERT_NE(filler, nullptr);
+        const std::string block(4096, 'x');
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
+        }
+        std::fclose(filler);
+    }
+
+    // The disk is full: the next click shows, but is not stored, and the player is told.
+    game.Click(game.MainWindow(), G::InputPeg(1));
+    Window told = game.WaitForPaintedDialog("Quorrel");
+    ASSERT_NE(told, 0u) << "no message that the game cannot be stored";
+    game.Click(told, G::OkButton());
+    ASSERT_TRUE(game.WaitForDialogGone("Quorrel"));
+    EXPECT_TRUE(game.WaitForPeg(game.MainWindow(), G::InputPeg(1), 2));
+    const Pixels counter = game.Grab(game.MainWindow(), G::AttemptsCell());
+    game.Click(game.MainWindow(), G::GoButton());
+    EXPECT_TRUE(game.WaitForChange(game.MainWindow(), G::AttemptsCell(), counter)) << "GO did not count";
+    game.Click(game.MainWindow(), G::InputPeg(3));
+    EXPECT_TRUE(game.WaitForPeg(game.MainWindow(), G::InputPeg(3), 1));
+    EXPECT_EQ(game.WaitForDialog("Quorrel", 500ms), 0u) << "told twice";
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(game.RawValue(kKeys[k]), stored[k]) << kKeys[k];
+
+    // Room again: the next change stores the whole record, the guess included.
+    std::filesystem::remove(settings + "/filler");
+    game.Click(game.MainWindow(), G::InputPeg(4));
+    EXPECT_TRUE(game.WaitForValue("col4", "1"));
+    EXPECT_EQ(game.Value("Quorrel_Bag"), Record("2000", "5555"));
+    EXPECT_EQ(game.InputValues(), "0011");
+    const std::string log = game.Runner().ReadFile("log.txt");
+    EXPECT_EQ(Count(log, "The game cannot be stored: "), 1) << log;
+    EXPECT_EQ(Count(log, "No space left on device"), 1) << log;
+    EXPECT_EQ(Count(log, "The game is stored again."), 1) << log;
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+}
+
 TEST(HostileFiles, AFifoInPlaceOfTheSheetAndOfAStoredValueNeitherHangsNorStopsTheGame)
 {
     for (const char* value : {"Quorrel_Code", "stato"}) {
