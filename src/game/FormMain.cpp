@@ -323,8 +323,8 @@ void FormMain::OnCommand(GUIElement* element)
     } else if (goButton_ && id == goButton_->GetId()) {
         if (record_.IsOver()) {
             if (record_.StartNewGame()) {
-                RefreshBoard();
                 StoreRecord();
+                RefreshBoard();
             }
         } else if (record_.SubmitGuess()) {
             SaveGame(record_);
@@ -350,8 +350,8 @@ void FormMain::OnDialogResult(int id, int result)
         Application::SetQuit(true);
     } else if (id == kAbandonQuestion) {
         if (record_.AbandonGame()) {
-            RefreshBoard();
             StoreRecord();
+            RefreshBoard();
         }
     }
 }

@@ -253,13 +253,14 @@ bool TextFile::WriteReplacement(const std::vector<std::string>& lines, bool sync
         return false;
     }
     replacement_ = temp;
-    if (!PutLines(f, lines) || (sync && fsync(fileno(f)) != 0)) SetFailed(dir, errno);
-    if (std::fclose(f) != 0 && !failed_) SetFailed(dir, errno);
-    if (failed_) {
-        DiscardReplacement();
-        return false;
+    bool ok = PutLines(f, lines) && (!sync || fsync(fileno(f)) == 0);
+    if (!ok) SetFailed(dir, errno);
+    if (std::fclose(f) != 0 && ok) {
+        SetFailed(dir, errno);
+        ok = false;
     }
-    return true;
+    if (!ok) DiscardReplacement();
+    return ok;
 }
 
 bool TextFile::CommitReplacement(bool sync)
