@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -185,21 +186,20 @@ bool ParseJournal(const std::string& bytes, Journal& j)
 // any of them is renamed. reason gets the path and the system's reason of a failure.
 bool ReplaceValues(const Values& values, const Journal* journal, std::string& reason)
 {
-    std::array<TextFile, kValueCount> files{TextFile(ValuePath(kValueKeys[0])), TextFile(ValuePath(kValueKeys[1])),
-                                            TextFile(ValuePath(kValueKeys[2])), TextFile(ValuePath(kValueKeys[3])),
-                                            TextFile(ValuePath(kValueKeys[4])), TextFile(ValuePath(kValueKeys[5])),
-                                            TextFile(ValuePath(kValueKeys[6]))};
+    // Each TextFile removes its new file unless it was renamed into place.
+    std::array<std::optional<TextFile>, kValueCount> files;
+    for (int k = 0; k < kValueCount; ++k) files[k].emplace(ValuePath(kValueKeys[k]));
     // A rename cannot replace a directory: find out before anything is replaced.
-    for (const TextFile& file : files) {
+    for (const std::optional<TextFile>& file : files) {
         struct stat info {};
-        if (lstat(file.Path().c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            reason = file.Path() + ": " + std::strerror(EISDIR);
+        if (lstat(file->Path().c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            reason = file->Path() + ": " + std::strerror(EISDIR);
             return false;
         }
     }
     for (int k = 0; k < kValueCount; ++k) {
-        if (!files[k].WriteReplacement({values[k]}, false)) {
-            reason = files[k].ErrorText();
+        if (!files[k]->WriteReplacement({values[k]}, false)) {
+            reason = files[k]->ErrorText();
             return false;
         }
     }
@@ -212,9 +212,9 @@ bool ReplaceValues(const Values& values, const Journal* journal, std::string& re
             return false;
         }
     }
-    for (TextFile& file : files) {
-        if (!file.CommitReplacement(false)) {
-            reason = file.ErrorText();
+    for (std::optional<TextFile>& file : files) {
+        if (!file->CommitReplacement(false)) {
+            reason = file->ErrorText();
             return false;
         }
     }
@@ -231,9 +231,12 @@ void NoteStoreOutcome(bool stored, const std::string& reason)
 // After a crash: when the journal holds a record the seven files do not, and every
 // file that differs holds what it held before that record (or nothing, or was cut to
 // nothing), the files are put back from the journal. A damaged journal is ignored.
-void RecoverFromJournal()
+// True, with the record in `unrestored`, when the files needed putting back and could
+// not be: the game then goes on with the journal's record, which stays for the next
+// start to try again.
+bool RecoverFromJournal(Values& unrestored)
 {
-    if (!FileExists(JournalPath())) return;
+    if (!FileExists(JournalPath())) return false;
     TextFile journalFile(JournalPath());
     const std::string bytes = journalFile.ReadBytes(kJournalLimit);
     Journal journal;
@@ -242,7 +245,7 @@ void RecoverFromJournal()
     if (journalFile.Failed() || journalFile.Cut() || !ParseJournal(bytes, journal)) {
         WriteLog(JournalPath() + ": damaged, ignored");
         RemoveFile(JournalPath());
-        return;
+        return false;
     }
     int differing = 0;
     for (int k = 0; k < kValueCount; ++k) {
@@ -255,15 +258,19 @@ void RecoverFromJournal()
         if (!cutShort) {
             WriteLog(path + ": changed since the game stored it; the value files are read as they are");
             RemoveFile(JournalPath());
-            return;
+            return false;
         }
     }
-    if (differing == 0) return;
+    if (differing == 0) return false;
     std::string reason;
-    if (ReplaceValues(journal.values, nullptr, reason))
+    if (ReplaceValues(journal.values, nullptr, reason)) {
         WriteLog(GameDirectory() + ": restored the last stored record from its journal");
-    else
-        WriteLog(GameDirectory() + ": the last stored record cannot be restored: " + reason);
+        return false;
+    }
+    WriteLog(GameDirectory() + ": the last stored record cannot be put back into its files (" + reason +
+             "); the game goes on with it");
+    unrestored = journal.values;
+    return true;
 }
 
 struct ValueRead {
@@ -421,10 +428,18 @@ bool LoadGame(GameRecord& record)
     // A store cut short by a crash leaves its new files; nothing else would ever
     // remove them. Those of a writer that still runs are its own business.
     TextFile::RemoveAbandonedReplacements(GameDirectory());
-    RecoverFromJournal();
+    Values unrestored;
+    const bool fromJournal = RecoverFromJournal(unrestored);
 
     std::array<ValueRead, kValueCount> read;
-    for (int k = 0; k < kValueCount; ++k) read[k] = ReadGameValue(k);
+    for (int k = 0; k < kValueCount; ++k) {
+        if (fromJournal) {
+            read[k].text = Trim(unrestored[k]);
+            read[k].present = true;
+        } else {
+            read[k] = ReadGameValue(k);
+        }
+    }
 
     const std::string& code = read[kCodeIndex].text;
     if (!IsValidSecretCode(code)) {

@@ -57,6 +57,13 @@ int LogLines()
     return lines;
 }
 
+int Count(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 bool Logged(const std::string& text)
 {
     return FileBytes("log.txt").find(text) != std::string::npos;
@@ -199,8 +206,12 @@ TEST(SaveGame, AFullDiskLosesNothingStoredAndIsLoggedOnceUntilThereIsRoomAgain)
     GameRecord record;
     record.secretCode = "6147";
     record.currentGuess = {1, 2, 3, 4};
+    ASSERT_TRUE(SaveGame(record));
+    const int oldColour = record.currentGuess[3];
     ASSERT_TRUE(record.SubmitGuess());
     ASSERT_TRUE(SaveGame(record));
+    // As a crash during that store would have left it: col4 still the old value.
+    Store("col4", IntToText(oldColour) + "\n");
     const std::string stored = StoredRecord();
 
     {
@@ -211,17 +222,23 @@ TEST(SaveGame, AFullDiskLosesNothingStoredAndIsLoggedOnceUntilThereIsRoomAgain)
         }
         std::fclose(filler);
     }
+    // The files cannot be put back on a full disk: the game goes on with the record
+    // that was stored, not with the mix in the files.
+    GameRecord loaded;
+    ASSERT_TRUE(LoadGame(loaded));
+    EXPECT_EQ(loaded.guessHistory, record.guessHistory);
+    EXPECT_EQ(loaded.currentGuess, (std::array<int, 4>{0, 0, 0, 0}));
+    EXPECT_TRUE(Logged("cannot be put back into its files")) << FileBytes("log.txt");
+
     for (int click = 0; click < 5; ++click) {
         ASSERT_TRUE(record.CyclePegColour(1 + click % 4));
         EXPECT_FALSE(SaveGame(record));
     }
     EXPECT_EQ(StoredRecord(), stored);
-    EXPECT_EQ(FileBytes("log.txt"), "The game cannot be stored: " + kDir.substr(0, kDir.size() - 1) +
-                                        ": No space left on device\n");
-    GameRecord loaded;
-    ASSERT_TRUE(LoadGame(loaded));
-    EXPECT_EQ(loaded.guessHistory, record.guessHistory);
-    EXPECT_EQ(loaded.currentGuess, (std::array<int, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(Count(FileBytes("log.txt"), "The game cannot be stored: " + kDir.substr(0, kDir.size() - 1) +
+                                              ": No space left on device\n"),
+              1)
+        << FileBytes("log.txt");
 
     std::filesystem::remove("Settings/filler");
     ASSERT_TRUE(record.CyclePegColour(1));
@@ -230,7 +247,7 @@ TEST(SaveGame, AFullDiskLosesNothingStoredAndIsLoggedOnceUntilThereIsRoomAgain)
     ASSERT_TRUE(LoadGame(loaded));
     EXPECT_EQ(loaded.currentGuess, record.currentGuess);
     EXPECT_EQ(loaded.guessHistory, record.guessHistory);
-    EXPECT_EQ(LogLines(), 2);
+    EXPECT_EQ(LogLines(), 3) << FileBytes("log.txt");
     EXPECT_TRUE(Logged("The game is stored again."));
 }
 
