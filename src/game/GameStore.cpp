@@ -230,7 +230,7 @@ void NoteStoreOutcome(bool stored, const std::string& reason)
 
 // After a crash: when the journal holds a record the seven files do not, and every
 // file that differs holds what it held before that record (or nothing, or was cut to
-// nothing), the files are put back from the journal. A damaged journal is ignored.
+// nothing, or is no readable file), the files are put back from the journal. A damaged journal is ignored.
 // True, with the record in `unrestored`, when the files needed putting back and could
 // not be: the game then goes on with the journal's record, which stays for the next
 // start to try again.
@@ -253,8 +253,10 @@ bool RecoverFromJournal(Values& unrestored)
         const std::uint64_t now = FingerprintOfFile(path);
         if (now == Fingerprint(journal.values[k] + "\n")) continue;
         ++differing;
-        // An empty file is what a power loss may leave of a file renamed unsynced.
-        const bool cutShort = now == journal.before[k] || now == Fingerprint("");
+        // An empty file is what a power loss may leave of a file renamed unsynced;
+        // something that is no readable file (a FIFO, a directory, no permission)
+        // holds no value anybody stored, and the journal has the one that was.
+        const bool cutShort = now == journal.before[k] || now == Fingerprint("") || now == kNotAFile;
         if (!cutShort) {
             WriteLog(path + ": changed since the game stored it; the value files are read as they are");
             RemoveFile(JournalPath());

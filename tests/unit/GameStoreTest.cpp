@@ -447,6 +447,25 @@ TEST(LoadGame, ValuesOfTwoRecordsSideBySideArePutBackToTheLastStoredRecord)
     EXPECT_NE(olderOnDisk, newerOnDisk);
 }
 
+TEST(LoadGame, SomethingThatIsNoFileInPlaceOfAValueIsReplacedFromTheJournal)
+{
+    ScopedTempDir dir;
+    GameRecord stored;
+    stored.secretCode = "6147";
+    stored.currentGuess = {1, 2, 3, 4};
+    ASSERT_TRUE(stored.SubmitGuess());
+    ASSERT_TRUE(SaveGame(stored));
+    std::filesystem::remove(kDir + "Quorrel_Code");
+    ASSERT_EQ(mkfifo((kDir + "Quorrel_Code").c_str(), 0600), 0);
+    alarm(10);
+    const GameRecord loaded = Loaded();
+    alarm(0);
+    EXPECT_EQ(loaded.secretCode, "6147");
+    EXPECT_EQ(loaded.guessHistory, stored.guessHistory);
+    EXPECT_EQ(Stored("Quorrel_Code"), "6147\n");
+    EXPECT_EQ(LogLines(), 1) << FileBytes("log.txt");
+}
+
 TEST(LoadGame, ADamagedJournalIsIgnoredAndTheValueFilesAreRead)
 {
     for (const std::string& damage : {std::string("cut"), std::string("flip"), std::string("empty")}) {
