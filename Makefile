@@ -43,9 +43,10 @@ package: deps
 
 bench: deps
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DQUORREL_BENCH=ON $(CMAKE_GEN) >/dev/null
-	@cmake --build build/bench -j $(JOBS) --target quorrel_bench quorrel_measure
+	@cmake --build build/bench -j $(JOBS) --target quorrel_bench quorrel_measure quorrel_store_bench
 	@build/bench/bench/quorrel_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@build/bench/bench/quorrel_measure
+	@cd build/bench && bench/quorrel_store_bench
 
 FUZZ_SECONDS ?= 300
 

@@ -111,7 +111,7 @@ void RemoveWorkDir()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // Each run plays in a directory of its own, in memory when the system has one:
-    // every save syncs seven files. The store works in the working directory, so
+    // every save syncs. The store works in the working directory, so
     // corpus directories must be given as absolute paths.
     const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp");
     workDir = std::string(base) + "/quorrel-fuzz-XXXXXX";
@@ -127,6 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     SettingsPath(kGameApplication, kGameSection, kStateKey);  // the directories
     for (const char* key : kKeys) unlink((kDir + key).c_str());
+    // The input is the seven files alone, not a record an earlier input stored.
+    unlink((kDir + kJournalKey).c_str());
     unlink("log.txt");
 
     size_t at = 0;

@@ -124,15 +124,35 @@ FormMain::~FormMain()
 
 void FormMain::LoadSheet()
 {
-    LoadWholeFile(kSheetPath, sheetData_, sheetSize_);
-    if (sheetData_ && sheetSize_ != kSheetBytes) {
-        // The frames read a full 750 x 40 sheet; a damaged file is set aside as if missing.
+    // Only the sheet's own bytes are read: whatever follows them is not the frames' business.
+    std::int64_t fileLength = 0;
+    LoadFileStart(kSheetPath, kSheetBytes, sheetData_, sheetSize_, fileLength);
+    if (!sheetData_) return;
+    if (sheetSize_ != kSheetBytes) {
+        // The frames read a full 750 x 40 sheet; a short file is set aside as if missing.
         WriteLog(std::string(kSheetPath) + ": wrong size " + std::to_string(sheetSize_) + ", expected " +
                  std::to_string(kSheetBytes));
         std::free(sheetData_);
         sheetData_ = nullptr;
         sheetSize_ = 0;
+    } else if (fileLength > kSheetBytes) {
+        WriteLog(std::string(kSheetPath) + ": " + std::to_string(fileLength) + " bytes, using the first " +
+                 std::to_string(kSheetBytes));
     }
+}
+
+// Stores the record after a change and tells the player, once per run, when it cannot be.
+void FormMain::StoreRecord()
+{
+    SaveGame(record_);
+    TellIfNotStored();
+}
+
+void FormMain::TellIfNotStored()
+{
+    if (storeFailureTold_ || StoreFailure().empty()) return;
+    storeFailureTold_ = true;
+    ShowMessageBox(this, "The game cannot be stored: " + StoreFailure(), kProductName);
 }
 
 ImageFrame* FormMain::NewSheetFrame(int picture)
@@ -250,6 +270,7 @@ void FormMain::Paint()
             BuildPictures();
             LoadGame(record_);
             RefreshBoard();
+            TellIfNotStored();
         }
         DrawContext dc(this);
         const Point size = GetSize();
@@ -302,13 +323,17 @@ void FormMain::OnCommand(GUIElement* element)
     } else if (goButton_ && id == goButton_->GetId()) {
         if (record_.IsOver()) {
             if (record_.StartNewGame()) {
-                SaveGame(record_);
+                StoreRecord();
                 RefreshBoard();
             }
         } else if (record_.SubmitGuess()) {
             SaveGame(record_);
             RefreshBoard();
-            if (record_.gameState == GameState::Solved) ShowMessageBox(this, "perfect, you won!", WinTitle());
+            // The win comes first; a failure to store is told at the next change.
+            if (record_.gameState == GameState::Solved)
+                ShowMessageBox(this, "perfect, you won!", WinTitle());
+            else
+                TellIfNotStored();
         }
     } else if (cancelButton_ && id == cancelButton_->GetId()) {
         AskYesNo(kAbandonQuestion, this, "You want to leave?", "Question");
@@ -325,7 +350,7 @@ void FormMain::OnDialogResult(int id, int result)
         Application::SetQuit(true);
     } else if (id == kAbandonQuestion) {
         if (record_.AbandonGame()) {
-            SaveGame(record_);
+            StoreRecord();
             RefreshBoard();
         }
     }
@@ -338,7 +363,7 @@ void FormMain::OnElementMouseDown(GUIElement* element)
         if (!inputFrames_[k] || element->GetId() != inputFrames_[k]->GetId()) continue;
         if (record_.CyclePegColour(k + 1)) {
             SetPegColour(inputFrames_[k], record_.currentGuess[k]);
-            SaveGame(record_);
+            StoreRecord();
         }
         return;
     }

@@ -70,6 +70,8 @@ private:
     ImageFrame* BoardPeg(int row, int column) const;
     void LoadSheet();
     void BuildPictures();
+    void StoreRecord();
+    void TellIfNotStored();
 
     ButtonCustom* infoButton_ = nullptr;
     ButtonCustom* goButton_ = nullptr;
@@ -89,6 +91,7 @@ private:
     FormAbout* aboutForm_ = nullptr;
     Timer* gameTimer_ = nullptr;
     bool firstPaintDone_ = false;
+    bool storeFailureTold_ = false;  // the player hears once per run that storing fails
 };
 
 // Command handler of the form's buttons.

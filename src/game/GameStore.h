@@ -2,10 +2,12 @@
 // The stored game. A small settings store keeps every value in a one-line file of its
 // own below "Settings" in the working directory, at
 // Settings/<application>/<section>/<key>; the game's seven values live in
-// Settings/Quorrel.exe/dati/. Values are replaced whole and never half-written (see
-// TextFile::ReplaceLines), so a crash leaves each file either old or new.
+// Settings/Quorrel.exe/dati/. The game's record is stored as one: after a crash, a
+// kill or a power loss at any moment, LoadGame finds the last stored record or the
+// one before it, never values of two records side by side (see GameStore.cpp).
 #include "game/GameRecord.h"
 
+#include <cstddef>
 #include <string>
 
 inline constexpr const char* kSettingsRoot = "Settings";
@@ -16,13 +18,18 @@ inline constexpr const char* kCodeKey = "Quorrel_Code";
 inline constexpr const char* kStateKey = "stato";
 // The input row's keys are "col1" to "col4".
 inline constexpr const char* kColourKeyPrefix = "col";
+// The whole record, beside the seven values; hidden, as nobody else needs it.
+inline constexpr const char* kJournalKey = ".Quorrel_Record";
+// The most bytes read of one stored value; a game of 10 000 guesses stores 70 KB.
+inline constexpr std::size_t kStoredValueLimit = 1 << 20;
 
 // The path of a value file. Creates the missing directories on the way (not the file).
 std::string SettingsPath(const std::string& application, const std::string& section,
                          const std::string& key);
 
 // The value file's lines of any length, each followed by "\r\n"; empty when the file
-// is missing, unreadable or empty.
+// is missing, unreadable, not a regular file or empty. Only the first
+// kStoredValueLimit bytes are read.
 std::string ReadSetting(const std::string& application, const std::string& section,
                         const std::string& key);
 
@@ -30,14 +37,25 @@ std::string ReadSetting(const std::string& application, const std::string& secti
 bool WriteSetting(const std::string& application, const std::string& section,
                   const std::string& key, const std::string& value);
 
-// Stores the whole record: history, code, state, then col1..col4, stopping at the
-// first value that cannot be written. True when all seven were written.
+// Stores the whole record: history, code, state, then col1..col4, with two syncs.
+// True when all seven were stored. When it fails the record on disk stays the one
+// stored before. One line is logged when storing starts to fail, with the system's
+// reason, and one when it works again; never one per call.
 bool SaveGame(const GameRecord& record);
 
-// Restores the record from the store. With no stored game (no state value) a fresh
-// game is drawn and stored. Damaged values are repaired, each repair logged in one
-// line: a state other than 0, 1, 2 or a code that is not four digits 0..7 gives a
-// fresh game, stored at once; a colour that is not one digit 0..7 reads as 0; history
-// records that are not valid guess records are dropped. A repaired record is stored
-// again so that the disk matches the game shown. Always returns true.
+// While storing fails: the path and the system's reason of the last failure, for
+// the player; empty while storing works.
+const std::string& StoreFailure();
+
+// Restores the record from the store, after putting back the last stored record if
+// a crash cut its store short. Values are read as the game always read them: state
+// and colours as strtol reads them after trimming (" 01 ", "02", "2x" are 1, 2, 2),
+// code and history trimmed. Only what cannot be used is repaired, each repair logged
+// in one line: a state other than 0..2, or none, goes on as Playing with the stored
+// history and code; a colour outside 0..7, or none, reads as 0; damaged history
+// records are dropped, and a history longer than kStoredValueLimit keeps its newest
+// records. Only a code that is not four digits 0..7 gives a fresh game (logged with
+// what was discarded, unless nothing was stored). Anything that is not a regular
+// file reads as missing, without waiting. A repaired record is stored again so that
+// the disk matches the game shown. Always returns true.
 bool LoadGame(GameRecord& record);

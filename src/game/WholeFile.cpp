@@ -9,13 +9,21 @@
 
 void LoadWholeFile(const std::string& path, unsigned char*& buffer, std::int32_t& size)
 {
+    std::int64_t fileLength = 0;
+    LoadFileStart(path, std::numeric_limits<std::int64_t>::max(), buffer, size, fileLength);
+}
+
+void LoadFileStart(const std::string& path, std::int64_t maxBytes, unsigned char*& buffer, std::int32_t& size,
+                   std::int64_t& fileLength)
+{
     if (!FileExists(path)) {
         WriteLog(path + ": non trovato");
         return;
     }
-    const std::int64_t length = FileSize(path);
     BinaryFile file;
     file.OpenRead(path);
+    fileLength = FileSize(path);
+    const std::int64_t length = fileLength < maxBytes ? fileLength : maxBytes;
     if (file.Failed() || length > std::numeric_limits<std::int32_t>::max()) {
         WriteLog("Errore loading " + path);
         return;

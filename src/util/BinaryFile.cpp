@@ -1,6 +1,9 @@
 #include "util/BinaryFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 BinaryFile::~BinaryFile()
 {
@@ -14,8 +17,14 @@ void BinaryFile::OpenRead(const std::string& path)
         file_ = nullptr;
     }
     failed_ = openFailed_ = false;
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) failed_ = openFailed_ = true;
+    // Without waiting for a writer (a FIFO) or a device, and only a regular file.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) file_ = fdopen(fd, "rb");
+    if (!file_) {
+        if (fd >= 0) close(fd);
+        failed_ = openFailed_ = true;
+    }
 }
 
 std::int64_t BinaryFile::ReadAt(std::int64_t offset, void* buffer, std::int64_t count)

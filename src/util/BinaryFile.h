@@ -12,7 +12,8 @@ public:
     BinaryFile& operator=(const BinaryFile&) = delete;
 
     // Opens the path for reading, closing any file opened before. Clears both flags
-    // first; a failed open sets both.
+    // first; a failed open sets both. Anything but a regular file (a FIFO, a device,
+    // a directory) fails at once instead of blocking or reading nonsense.
     void OpenRead(const std::string& path);
 
     // Reads up to count bytes from the offset (from the start of the file) into

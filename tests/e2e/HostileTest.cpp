@@ -8,7 +8,10 @@
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <sys/stat.h>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -374,7 +377,7 @@ private:
 
 }  // namespace
 
-TEST(HostileFiles, InAReadOnlyWorkingDirectoryTheGamePlaysWithoutStoring)
+TEST(HostileFiles, InAReadOnlyWorkingDirectoryTheGamePlaysOnAndThePlayerIsToldOnce)
 {
     TempDir dir;
     ASSERT_TRUE(dir.Ok());
@@ -391,16 +394,119 @@ TEST(HostileFiles, InAReadOnlyWorkingDirectoryTheGamePlaysWithoutStoring)
     }
     GameSession game(options);
     ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    // The fresh game of the first start cannot be stored: said at once.
+    Window told = game.WaitForPaintedDialog("Quorrel");
+    ASSERT_NE(told, 0u) << "no message that the game cannot be stored";
+    game.Click(told, G::OkButton());
+    ASSERT_TRUE(game.WaitForDialogGone("Quorrel"));
     game.Click(game.MainWindow(), G::InputPeg(1));
     game.Click(game.MainWindow(), G::InputPeg(1));
     EXPECT_TRUE(game.WaitForPeg(game.MainWindow(), G::InputPeg(1), 2));
     const Pixels counter = game.Grab(game.MainWindow(), G::AttemptsCell());
     game.Click(game.MainWindow(), G::GoButton());
     EXPECT_TRUE(game.WaitForChange(game.MainWindow(), G::AttemptsCell(), counter)) << "GO did not count";
+    // Once per run: no second box for the clicks that could not be stored either.
+    EXPECT_EQ(game.WaitForDialog("Quorrel", 500ms), 0u);
     EXPECT_FALSE(game.HasValue("stato"));
     EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
     EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+    const std::string log = game.Runner().ReadFile("log.txt");
+    if (readOnly.Mounted()) {
+        // The log cannot be written either; standard output has every line.
+        EXPECT_EQ(Count(game.Stdout(), "The game cannot be stored: "), 1) << game.Stdout();
+        EXPECT_NE(game.Stdout().find("Read-only file system"), std::string::npos) << game.Stdout();
+    } else {
+        EXPECT_EQ(Count(log, "The game cannot be stored: "), 1) << log;
+        EXPECT_NE(log.find("Not a directory"), std::string::npos) << log;
+    }
     std::printf("[ read-only ] %s\n", readOnly.Mounted() ? "read-only tmpfs mount" : "Settings made a file");
+}
+
+TEST(HostileFiles, OnAFullDiskTheGamePlaysOnTellsOnceAndStoresEverythingOnceThereIsRoom)
+{
+    GameSession game(StoredGame("5555"));
+    const std::string settings = game.WorkDir() + "/Settings";
+    std::filesystem::create_directories(settings);
+    if (std::system(("mount -t tmpfs -o size=256k tmpfs '" + settings + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here (not root?): the full disk is not tried";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { std::system(("umount '" + path + "'").c_str()); }
+    } unmount{settings};
+    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+    ASSERT_TRUE(game.SetPeg(1, 1));
+    const std::string stored[7] = {game.RawValue(kKeys[0]), game.RawValue(kKeys[1]), game.RawValue(kKeys[2]),
+                                   game.RawValue(kKeys[3]), game.RawValue(kKeys[4]), game.RawValue(kKeys[5]),
+                                   game.RawValue(kKeys[6])};
+    ASSERT_EQ(stored[3], "1\n");
+    {
+        std::FILE* filler = std::fopen((settings + "/filler").c_str(), "w");
+        ASSERT_NE(filler, nullptr);
+        const std::string block(4096, 'x');
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
+        }
+        std::fclose(filler);
+    }
+
+    // The disk is full: the next click shows, but is not stored, and the player is told.
+    game.Click(game.MainWindow(), G::InputPeg(1));
+    Window told = game.WaitForPaintedDialog("Quorrel");
+    ASSERT_NE(told, 0u) << "no message that the game cannot be stored";
+    game.Click(told, G::OkButton());
+    ASSERT_TRUE(game.WaitForDialogGone("Quorrel"));
+    EXPECT_TRUE(game.WaitForPeg(game.MainWindow(), G::InputPeg(1), 2));
+    const Pixels counter = game.Grab(game.MainWindow(), G::AttemptsCell());
+    game.Click(game.MainWindow(), G::GoButton());
+    EXPECT_TRUE(game.WaitForChange(game.MainWindow(), G::AttemptsCell(), counter)) << "GO did not count";
+    game.Click(game.MainWindow(), G::InputPeg(3));
+    EXPECT_TRUE(game.WaitForPeg(game.MainWindow(), G::InputPeg(3), 1));
+    EXPECT_EQ(game.WaitForDialog("Quorrel", 500ms), 0u) << "told twice";
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(game.RawValue(kKeys[k]), stored[k]) << kKeys[k];
+
+    // Room again: the next change stores the whole record, the guess included.
+    std::filesystem::remove(settings + "/filler");
+    game.Click(game.MainWindow(), G::InputPeg(4));
+    EXPECT_TRUE(game.WaitForValue("col4", "1"));
+    EXPECT_EQ(game.Value("Quorrel_Bag"), Record("2000", "5555"));
+    EXPECT_EQ(game.InputValues(), "0011");
+    const std::string log = game.Runner().ReadFile("log.txt");
+    EXPECT_EQ(Count(log, "The game cannot be stored: "), 1) << log;
+    EXPECT_EQ(Count(log, "No space left on device"), 1) << log;
+    EXPECT_EQ(Count(log, "The game is stored again."), 1) << log;
+    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+}
+
+TEST(HostileFiles, AFifoInPlaceOfTheSheetAndOfAStoredValueNeitherHangsNorStopsTheGame)
+{
+    for (const char* value : {"Quorrel_Code", "stato"}) {
+        GameSession::Options options = StoredGame("4321", "012300");
+        options.withData = false;
+        options.settings.erase(value);
+        GameSession game(options);
+        ASSERT_TRUE(game.Runner().CopyDir(QUORREL_DATA_DIR, "Data"));
+        const std::string dir = game.WorkDir();
+        ASSERT_EQ(std::remove((dir + "/Data/resources50x40.bin").c_str()), 0);
+        ASSERT_EQ(mkfifo((dir + "/Data/resources50x40.bin").c_str(), 0600), 0);
+        std::filesystem::create_directories(dir + "/Settings/Quorrel.exe/dati");
+        ASSERT_EQ(mkfifo((dir + "/Settings/Quorrel.exe/dati/" + value).c_str(), 0600), 0);
+        ASSERT_TRUE(game.Start(10s)) << value << Reports(game.Stderr());
+        game.Click(game.MainWindow(), G::InputPeg(1));
+        EXPECT_TRUE(game.WaitForValue("col1", "1")) << value;
+        game.Click(game.MainWindow(), G::GoButton());
+        // A state that is no file costs nothing but the state; a code that is none
+        // costs the stored game.
+        const bool kept = std::string(value) == "stato";
+        const std::string code = game.Value("Quorrel_Code");
+        EXPECT_EQ(code == "4321", kept) << value;
+        EXPECT_TRUE(game.WaitForValue("Quorrel_Bag", (kept ? "012300;" : "") + Record("1000", code)))
+            << value << ": " << game.Value("Quorrel_Bag");
+        const std::string log = game.Runner().ReadFile("log.txt");
+        EXPECT_EQ(Count(log, "Errore loading Data/resources50x40.bin"), 1) << log;
+        EXPECT_EQ(Count(log, std::string(value) + ": not a regular file"), 1) << log;
+        EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+        EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+    }
 }
 
 TEST(HostileFiles, WithoutADataFolderTheGameStartsAndPlays)
@@ -414,23 +520,33 @@ TEST(HostileFiles, WithoutADataFolderTheGameStartsAndPlays)
     EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
 }
 
-TEST(HostileFiles, ATruncatedPegSheetIsLoggedAndNotUsed)
+TEST(HostileFiles, AShortPegSheetIsSetAsideAndALongOneIsUsedWithOneLogLine)
 {
-    GameSession::Options options = StoredGame("1111");
-    options.withData = false;
-    GameSession game(options);
-    ASSERT_TRUE(game.Runner().CopyDir(QUORREL_DATA_DIR, "Data"));
-    const std::string sheet = game.Runner().ReadFile("Data/resources50x40.bin");
-    ASSERT_EQ(sheet.size(), 90000u);
-    ASSERT_TRUE(game.Runner().WriteFile("Data/resources50x40.bin", sheet.substr(0, 45001)));
-    ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
-    EXPECT_TRUE(PlayOneGuess(game));
-    EXPECT_EQ(Count(game.Runner().ReadFile("log.txt"), "Data/resources50x40.bin: wrong size 45001"), 1)
-        << game.Runner().ReadFile("log.txt");
-    // Not a picture of the sheet anywhere: the board's corner piece is not drawn.
-    EXPECT_NE(game.Grab(game.MainWindow(), G::BottomLeftPiece()), SheetPicture(6));
-    EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
-    EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+    for (const std::size_t size : {45001u, 90000u + 4096u}) {
+        GameSession::Options options = StoredGame("1111");
+        options.withData = false;
+        GameSession game(options);
+        ASSERT_TRUE(game.Runner().CopyDir(QUORREL_DATA_DIR, "Data"));
+        const std::string sheet = game.Runner().ReadFile("Data/resources50x40.bin");
+        ASSERT_EQ(sheet.size(), 90000u);
+        std::string changed = sheet.substr(0, std::min<std::size_t>(size, 90000));
+        changed.resize(size, '\x7f');
+        ASSERT_TRUE(game.Runner().WriteFile("Data/resources50x40.bin", changed));
+        ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
+        EXPECT_TRUE(PlayOneGuess(game));
+        const std::string log = game.Runner().ReadFile("log.txt");
+        const Pixels corner = game.Grab(game.MainWindow(), G::BottomLeftPiece());
+        if (size < 90000) {
+            EXPECT_EQ(Count(log, "Data/resources50x40.bin: wrong size 45001"), 1) << log;
+            // Not a picture of the sheet anywhere: the board's corner piece is not drawn.
+            EXPECT_NE(corner, SheetPicture(6));
+        } else {
+            EXPECT_EQ(Count(log, "Data/resources50x40.bin: 94096 bytes, using the first 90000"), 1) << log;
+            EXPECT_EQ(corner, SheetPicture(6));
+        }
+        EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
+        EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
+    }
 }
 
 TEST(HostileFiles, WithoutABeepPlayerClicksOnTheBlockedWindowOnlyRaiseTheBox)

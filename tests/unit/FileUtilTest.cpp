@@ -112,6 +112,40 @@ TEST(TextFileRead, ADirectoryReadsAsAFailureNotAsText)
     EXPECT_TRUE(file.Failed());
 }
 
+TEST(TextFileRead, AFifoOrADeviceIsRefusedWithoutWaitingAndNotRegular)
+{
+    ScopedTempDir dir;
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    std::filesystem::create_directory("d");
+    // A blocked open would end the test here instead of hanging the suite.
+    alarm(10);
+    for (const std::string path : {"fifo", "/dev/zero", "d"}) {
+        TextFile lines(path);
+        EXPECT_TRUE(lines.ReadLines().empty()) << path;
+        EXPECT_TRUE(lines.OpenFailed()) << path;
+        TextFile bytes(path);
+        EXPECT_EQ(bytes.ReadBytes(100), "") << path;
+        EXPECT_TRUE(bytes.NotRegular()) << path;
+    }
+    alarm(0);
+}
+
+TEST(TextFileRead, BytesAreReadUpToALimitFromEitherEnd)
+{
+    ScopedTempDir dir;
+    PutFile("t", "0123456789");
+    TextFile file("t");
+    EXPECT_EQ(file.ReadBytes(4), "0123");
+    EXPECT_TRUE(file.Cut());
+    EXPECT_EQ(file.ReadBytes(4, true), "6789");
+    EXPECT_EQ(file.ReadBytes(10, true), "0123456789");
+    EXPECT_FALSE(file.Cut());
+    TextFile missing("missing");
+    EXPECT_EQ(missing.ReadBytes(4), "");
+    EXPECT_TRUE(missing.OpenFailed());
+    EXPECT_FALSE(missing.NotRegular());
+}
+
 TEST(TextFileWrite, WritesTruncatesAndAppends)
 {
     ScopedTempDir dir;
