@@ -14,7 +14,7 @@ configure_file(${CMAKE_SOURCE_DIR}/dist/quorrel.in ${CMAKE_BINARY_DIR}/dist/quor
 install(TARGETS quorrel RUNTIME DESTINATION ${QUORREL_LIBEXEC_REL})
 # The plain strip keeps the compiler's notes; drop them as distributions do.
 install(CODE "
-  if(CMAKE_INSTALL_DO_STRIP)
+  if(CMAKE_INSTALL_DO_STRIP AND EXISTS \"${CMAKE_STRIP}\")
     execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORREL_LIBEXEC_REL}/quorrel\" COMMAND_ERROR_IS_FATAL ANY)
   endif()")
