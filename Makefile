@@ -35,10 +35,15 @@ test: deps
 install: build
 	@DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The package's file times are those of the last commit (unless SOURCE_DATE_EPOCH is
+# given), so that two builds of one commit give the same bytes.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+
 package: deps
 	@cmake -S . -B $(BUILD)/package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 	@cmake --build $(BUILD)/package -j $(JOBS)
-	@cd $(BUILD)/package && cpack -G DEB -B $(CURDIR)/$(BUILD) >/dev/null
+	@cd $(BUILD)/package && $(if $(SOURCE_DATE_EPOCH),SOURCE_DATE_EPOCH=$(SOURCE_DATE_EPOCH)) \
+	  cpack -G DEB -B $(CURDIR)/$(BUILD) >/dev/null
 	@ls $(BUILD)/*.deb
 
 bench: deps
