@@ -56,16 +56,18 @@ fuzz: deps
 	@JOBS=$(JOBS) fuzz/run-fuzzers build/fuzz $(FUZZ_SECONDS)
 
 # The screenshot test drives the real program on a private X server and saves its
-# pictures in $(TEST_BUILD)/screenshots; the ones the documents show are copied here.
-DOC_SCREENSHOTS := main-window about message-box solved
+# pictures in $(TEST_BUILD)/screenshots; the ones the documents show are copied to
+# docs/, each as test-name:docs-name.
+DOC_SCREENSHOTS := mid-game:main-window about:about message-box:message-box solved:solved
 
 screenshots: deps
 	@cmake -S . -B $(TEST_BUILD) $(TEST_CONFIG) >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS) --target e2e_tests
 	@cd $(TEST_BUILD)/tests && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ./e2e_tests --gtest_filter='ScreenshotTest.*' --gtest_brief=1
-	@for n in $(DOC_SCREENSHOTS); do cp $(TEST_BUILD)/screenshots/$$n.png docs/$$n.png; done
-	@echo "docs/: $(addsuffix .png,$(DOC_SCREENSHOTS)) made from the program"
+	@for pair in $(DOC_SCREENSHOTS); do \
+	  cp $(TEST_BUILD)/screenshots/$${pair%%:*}.png docs/$${pair#*:}.png || exit 1; done
+	@echo "docs/*.png made from the program"
 
 format: deps
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
