@@ -471,6 +471,9 @@ TEST(HostileLeaks, AWholeSessionEndsWithStatusZeroAndNoLeakReport)
     // A new game, one guess, abandoned.
     game.Click(game.MainWindow(), G::GoButton());
     ASSERT_TRUE(game.WaitForValue("stato", "0"));
+    // The state is stored before the input row; the row must be the new one before
+    // the guess is set from it.
+    ASSERT_TRUE(game.WaitForValue("col4", "0"));
     ASSERT_TRUE(game.SubmitGuess("0123"));
     game.Click(game.MainWindow(), G::CancelButton());
     Window ask = game.WaitForPaintedDialog("Question");
