@@ -22,6 +22,7 @@ ButtonCustom::ButtonCustom(Form* owner, const std::string& caption) : CommandEle
     kind_ = kKindButton;
     tabStop_ = true;
     paintedByForm_ = true;
+    drawsItself_ = true;
 }
 
 ButtonCustom::~ButtonCustom() = default;

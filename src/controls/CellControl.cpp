@@ -15,6 +15,7 @@ CellControl::CellControl(Form* owner)
     SetParent(owner);
     tabStop_ = false;
     paintedByForm_ = true;
+    drawsItself_ = true;
     keepsUserData_ = true;
     kind_ = kKindCellControl;
 }

@@ -11,6 +11,7 @@ ImageFrame::ImageFrame(Form* owner, XImage* image, int column, int row) : image_
     kind_ = kKindImageFrame;
     tabStop_ = false;
     paintedByForm_ = true;
+    drawsItself_ = true;
 }
 
 ImageFrame::ImageFrame(Form* owner, XImage** images, int column, int row)

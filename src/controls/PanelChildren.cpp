@@ -25,6 +25,7 @@ PanelChildren::PanelChildren(Form* owner)
     kind_ = kKindPanel;
     tabStop_ = false;
     paintedByForm_ = true;
+    drawsItself_ = true;
     keepsUserData_ = true;
 }
 

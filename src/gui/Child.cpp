@@ -22,14 +22,14 @@ void Child::Create()
 void Child::Show()
 {
     GUIElement::Show();
-    if (DrawsItself()) Paint();
+    if (drawsItself_) Paint();
 }
 
 void Child::ShowWindow() { Show(); }
 
 void Child::Hide()
 {
-    if (!DrawsItself()) {
+    if (!drawsItself_) {
         GUIElement::Hide();
         return;
     }
@@ -41,7 +41,7 @@ void Child::Hide()
 
 void Child::SetSize(int w, int h)
 {
-    if (DrawsItself())
+    if (drawsItself_)
         ReplaceGeometry(x_, y_, w, h);
     else
         GUIElement::SetSize(w, h);
@@ -49,7 +49,7 @@ void Child::SetSize(int w, int h)
 
 void Child::SetPosition(int x, int y)
 {
-    if (DrawsItself())
+    if (drawsItself_)
         ReplaceGeometry(x, y, width_, height_);
     else
         GUIElement::SetPosition(x, y);

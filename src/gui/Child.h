@@ -7,8 +7,8 @@
 // form's window, that leaves the registry when it is destroyed.
 //
 // It also carries, once for all of them, the lifecycle of the controls that draw
-// themselves, those painted by their form (IsPaintedByForm): button, image frame,
-// picture, cell and panel. Each of them keeps only its Paint and its input.
+// themselves (drawsItself_): button, image frame, cell and panel. Each of them keeps
+// only its Paint and its input.
 //   Create      the first time, takes the id (which also becomes the user data,
 //               unless the control keeps its own); then created and visible. Draws
 //               nothing, so a form can build its controls before its window shows.
@@ -18,7 +18,8 @@
 //   SetSize, SetPosition
 //               a created control is erased, takes the new place or size and is
 //               shown again; one that is not created only stores it.
-// Children that draw nothing (the timer) keep the element's behaviour.
+// Children that draw nothing (the timer) keep the element's behaviour, and so does the
+// picture control (MyImage), which still carries its own copy of this lifecycle.
 class Child : public GUIElement {
 public:
     Child();
@@ -44,10 +45,8 @@ protected:
     // Hide.
     void EraseArea(int64_t colour);
 
-    // Cells, panels and timers leave the user data to their owner: their id does not
-    // become it.
+    // Set by the controls that draw themselves, for the lifecycle above.
+    bool drawsItself_ = false;
+    // Cells and panels leave the user data to their owner: their id does not become it.
     bool keepsUserData_ = false;
-
-private:
-    bool DrawsItself() { return IsPaintedByForm(); }
 };
