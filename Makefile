@@ -4,12 +4,14 @@
 # on a private Xvfb.
 # `make fuzz` builds the fuzz targets with clang and runs each for FUZZ_SECONDS
 # (default 300) over the committed corpus in fuzz/corpus/.
+# `make screenshots` remakes the pictures in docs/ from the real program, and
+# `make format` applies .clang-format to every tracked C++ file.
 BUILD      := build
 TEST_BUILD := build/asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 
-.PHONY: all deps build run test bench fuzz install package clean
+.PHONY: all deps build run test bench fuzz screenshots format install package clean
 
 PREFIX  ?= /usr/local
 DESTDIR ?=
@@ -26,9 +28,10 @@ build: deps
 run: build
 	@scripts/run-game $(BUILD)
 
+TEST_CONFIG := -DCMAKE_BUILD_TYPE=Debug -DQUORREL_SANITIZE=ON -DQUORREL_WERROR=ON -DQUORREL_TESTS=ON $(CMAKE_GEN)
+
 test: deps
-	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUORREL_SANITIZE=ON \
-	  -DQUORREL_WERROR=ON -DQUORREL_TESTS=ON $(CMAKE_GEN) >/dev/null
+	@cmake -S . -B $(TEST_BUILD) $(TEST_CONFIG) >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ctest --output-on-failure --timeout 900
 
@@ -57,6 +60,23 @@ FUZZ_SECONDS ?= 300
 
 fuzz: deps
 	@JOBS=$(JOBS) fuzz/run-fuzzers build/fuzz $(FUZZ_SECONDS)
+
+# The screenshot test drives the real program on a private X server and saves its
+# pictures in $(TEST_BUILD)/screenshots; the ones the documents show are copied to
+# docs/, each as test-name:docs-name.
+DOC_SCREENSHOTS := mid-game:main-window about:about message-box:message-box solved:solved
+
+screenshots: deps
+	@cmake -S . -B $(TEST_BUILD) $(TEST_CONFIG) >/dev/null
+	@cmake --build $(TEST_BUILD) -j $(JOBS) --target e2e_tests
+	@cd $(TEST_BUILD)/tests && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  ./e2e_tests --gtest_filter='ScreenshotTest.*' --gtest_brief=1
+	@for pair in $(DOC_SCREENSHOTS); do \
+	  cp $(TEST_BUILD)/screenshots/$${pair%%:*}.png docs/$${pair#*:}.png || exit 1; done
+	@echo "docs/*.png made from the program"
+
+format: deps
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD)

@@ -54,10 +54,3 @@ bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes
   return static_cast<bool>(out);
 }
 
-bool WritePpm(const std::string& path, const RgbImage& image)
-{
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << "P6\n" << image.Width() << ' ' << image.Height() << "\n255\n";
-  out.write(reinterpret_cast<const char*>(image.Bytes().data()), static_cast<std::streamsize>(image.Bytes().size()));
-  return static_cast<bool>(out);
-}

@@ -90,4 +90,3 @@ void RenderRegion(RgbImage& image, int x0, int y0, int w, int h, int samples, Sh
 }
 
 bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
-bool WritePpm(const std::string& path, const RgbImage& image);

@@ -1,6 +1,6 @@
 #pragma once
-// The art tool's own 5 x 7 capital font, used for the lettering of the pictures,
-// the mark of the covered peg and the answer texts of the preview.
+// The art tool's own 5 x 7 capital font, used for the lettering of the pictures
+// and the mark of the covered peg.
 #include <string>
 
 inline constexpr int kGlyphWidth = 5;

@@ -1,3 +1,13 @@
+// How the program runs. Everything is driven by X events on one thread: Run() (at the
+// bottom of this file) reads an event, or while a timer counts waits at most 10 ms
+// and ticks the timers, and hands each event to Dispatch(). Dispatch() looks up the
+// form that owns the event's window and calls the one handler that kDispatch keeps
+// for the event type; the handlers turn the event into element operations
+// (GUIElement.h) on the form and on the one control that matters: the focused
+// control for keys, the control under the pointer for the left button, found by
+// geometry with HitTestForm. Controls have no windows; they paint on their form's
+// window through DrawContext. To follow a click, start at LeftPress and LeftRelease
+// and continue in ButtonCustom and FormMain. docs/ARCHITECTURE.md draws the map.
 #include "app/Application.h"
 
 #include <X11/Xutil.h>
@@ -5,11 +15,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <sys/select.h>
 #include <unistd.h>
 
+#include "app/IdleTimer.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
-#include "controls/Timer.h"
 #include "gui/Form.h"
 #include "gui/GUIElement.h"
 
@@ -22,6 +33,19 @@ bool Application::quit_ = false;
 bool Application::loading_ = false;
 uint32_t Application::nextId_ = 0;
 void (*Application::shutdownHook_)() = nullptr;
+int Application::eventDepth_ = 0;
+Application::ElementList Application::deleted_;
+
+class Application::EventScope {
+public:
+    EventScope() { ++eventDepth_; }
+    ~EventScope()
+    {
+        if (--eventDepth_ == 0) FreeDeleted();
+    }
+    EventScope(const EventScope&) = delete;
+    EventScope& operator=(const EventScope&) = delete;
+};
 
 // ---------------------------------------------------------------- registry
 
@@ -125,11 +149,58 @@ void Application::ResetForTests()
     loading_ = false;
 }
 
+// ---------------------------------------------------------------- deferred deletion
+
+bool Application::DeferDeletion(GUIElement* e)
+{
+    if (eventDepth_ == 0) return false;
+    if (!e->IsDeleted()) deleted_.push_back(e);
+    if (focused_ == e) focused_ = nullptr;
+    return true;
+}
+
+void Application::FreeDeleted()
+{
+    // No event is open now, so these deletes free at once; a destructor that deletes
+    // further elements (a form its controls) frees them at once too.
+    ElementList batch;
+    batch.swap(deleted_);
+    for (GUIElement* e : batch) delete e;
+}
+
+// ---------------------------------------------------------------- timers
+
+namespace {
+// The timer list holds elements; every one of kind "timer" is also an IdleTimer.
+IdleTimer* AsIdleTimer(GUIElement* e) { return e->IsDeleted() ? nullptr : dynamic_cast<IdleTimer*>(e); }
+}  // namespace
+
 bool Application::AnyTimerRunning()
 {
     for (GUIElement* e : timers_)
-        if (static_cast<Timer*>(e)->IsRunning()) return true;
+        if (IdleTimer* t = AsIdleTimer(e); t && t->IsRunning()) return true;
     return false;
+}
+
+void Application::TickTimers(uint32_t ms)
+{
+    EventScope scope;
+    // A handler may create timers; those are first visited in the next pass.
+    const size_t count = timers_.size();
+    for (size_t i = 0; i < count && i < timers_.size(); ++i) {
+        IdleTimer* t = AsIdleTimer(timers_[i]);
+        if (!t || !t->IsRunning()) continue;
+        if (t->Advance(ms)) t->Fire();
+    }
+}
+
+int WaitReadable(int fd, uint32_t ms)
+{
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(fd, &readable);
+    timeval timeout{static_cast<time_t>(ms / 1000), static_cast<suseconds_t>((ms % 1000) * 1000)};
+    return select(fd + 1, &readable, nullptr, nullptr, &timeout);
 }
 
 // ---------------------------------------------------------------- dispatch
@@ -152,13 +223,10 @@ KeyInfo TranslateKey(XKeyEvent& ev)
 
 Point EventPoint(int x, int y) { return Point{x, y}; }
 
-// An element operation may run a handler that destroys elements (a command closing
-// and replacing its dialog); the calls that follow it in the same event check first.
-bool Alive(GUIElement* e)
-{
-    const Application::ElementList& all = Application::Elements();
-    return std::find(all.begin(), all.end(), e) != all.end();
-}
+// An element operation may run a handler that deletes elements (a command closing
+// and replacing its dialog). Such an element stays in memory until the event is
+// done, so the calls that follow read its flag and leave it out.
+bool Reached(GUIElement* e) { return e && !e->IsDeleted(); }
 
 // Moves the focus from the focused element (if any) to `to`.
 void MoveFocus(GUIElement* to)
@@ -198,7 +266,7 @@ void OnKeyPress(XEvent& ev, Form* form, Form*)
     if (!form->IsEnabled()) return;
     KeyInfo k = TranslateKey(ev.xkey);
     if (GUIElement* focus = Application::Focused()) focus->KeyDown(k.key);
-    if (Alive(form)) form->KeyDown(k.key);
+    if (Reached(form)) form->KeyDown(k.key);
 }
 
 void OnKeyRelease(XEvent& ev, Form* form, Form*)
@@ -210,11 +278,10 @@ void OnKeyRelease(XEvent& ev, Form* form, Form*)
         TabTraversal(form);
     } else if (focus) {
         if (k.c > 0) focus->KeyChar(k.c);
-        if (Alive(focus)) focus->KeyUp(k.key);
+        if (Reached(focus)) focus->KeyUp(k.key);
     }
-    if (!Alive(form)) return;
-    if (k.c > 0) form->KeyChar(k.c);
-    if (Alive(form)) form->KeyUp(k.key);
+    if (Reached(form) && k.c > 0) form->KeyChar(k.c);
+    if (Reached(form)) form->KeyUp(k.key);
 }
 
 // The focused control keeps a press or release that lands on it, as long as it sits
@@ -230,7 +297,7 @@ void LeftPress(Form* form, Point p)
     GUIElement* focus = Application::Focused();
     if (FocusTakes(form, p)) {
         focus->MouseDown(p);
-        if (Alive(form)) form->MouseDown(p);
+        if (Reached(form)) form->MouseDown(p);
         return;
     }
     GUIElement* hit = Application::HitTestForm(form->GetId(), p);
@@ -239,16 +306,16 @@ void LeftPress(Form* form, Point p)
             hit->GotFocus();
         } else if (focus->GetId() != hit->GetId()) {
             focus->LostFocus();
-            hit->GotFocus();
+            if (Reached(hit)) hit->GotFocus();
         }
-        hit->MouseDown(p);
-        Application::SetFocused(Alive(hit) ? hit : nullptr);
-        if (Alive(form)) form->MouseDown(p);
+        if (Reached(hit)) hit->MouseDown(p);
+        Application::SetFocused(Reached(hit) ? hit : nullptr);
+        if (Reached(form)) form->MouseDown(p);
         return;
     }
     if (focus) focus->LostFocus();
     Application::SetFocused(nullptr);
-    form->MouseDown(p);
+    if (Reached(form)) form->MouseDown(p);
 }
 
 void LeftRelease(Form* form, Point p)
@@ -256,7 +323,7 @@ void LeftRelease(Form* form, Point p)
     GUIElement* focus = Application::Focused();
     if (FocusTakes(form, p)) {
         focus->MouseUp(p);
-        if (Alive(form)) form->MouseUp(p);
+        if (Reached(form)) form->MouseUp(p);
         return;
     }
     GUIElement* hit = Application::HitTestForm(form->GetId(), p);
@@ -266,7 +333,7 @@ void LeftRelease(Form* form, Point p)
         focus->LostFocus();
         Application::SetFocused(nullptr);
     }
-    if (Alive(form)) form->MouseUp(p);
+    if (Reached(form)) form->MouseUp(p);
 }
 
 void OnButtonPress(XEvent& ev, Form* form, Form*)
@@ -317,7 +384,7 @@ void OnClientMessage(XEvent& ev, Form* form, Form* mainForm)
         if (mainForm && form->GetId() == mainForm->GetId()) {
             // The main window never closes by itself: its handler asks and sets the quit flag.
             mainForm->QueryClose();
-        } else if (form->QueryClose()) {
+        } else if (form->QueryClose() && Reached(form)) {
             form->DestroyWindow();
             form->NotifyClosed();
         }
@@ -367,7 +434,9 @@ void Application::Dispatch(XEvent& event, Form* mainForm)
     Handler h = kDispatch.handlers[event.type];
     if (!h) return;
     Form* form = FindFormByWindow(EventWindow(event));
-    if (form) h(event, form, mainForm);
+    if (!form) return;
+    EventScope scope;
+    h(event, form, mainForm);
 }
 
 // ---------------------------------------------------------------- the loop
@@ -392,10 +461,13 @@ void Application::Run(Form* mainForm)
     }
 
     // Shut-down: the windows of all created forms go first, then the shared message box.
-    ElementList all = elements_;
-    for (GUIElement* e : all) {
-        if (std::find(elements_.begin(), elements_.end(), e) == elements_.end()) continue;
-        if (e->IsKind(kKindForm) && e->IsCreated()) static_cast<Form*>(e)->DestroyWindow();
+    {
+        // Destroying a window may run handlers that delete forms; they are freed after
+        // the walk, which therefore never meets a freed one.
+        EventScope scope;
+        ElementList all = elements_;
+        for (GUIElement* e : all)
+            if (Reached(e) && e->IsKind(kKindForm) && e->IsCreated()) static_cast<Form*>(e)->DestroyWindow();
     }
     if (shutdownHook_) shutdownHook_();
     mainForm->NotifyClosed();

@@ -7,6 +7,10 @@
 // Dispatch(), which looks the event's window up among the forms and turns it into
 // element operations on the form and on the one control that matters: the focused
 // control for keys, the control under the pointer for the left button.
+//
+// An element deleted while an event is dispatched is only queued (see
+// GUIElement::operator delete): it gets no further calls in that event and is freed
+// when Dispatch returns, before the next event is read.
 #include <X11/Xlib.h>
 #include <cstdint>
 #include <vector>
@@ -56,14 +60,30 @@ public:
     static void Dispatch(XEvent& event, Form* mainForm);
     // True while at least one timer counts; only then does the loop poll.
     static bool AnyTimerRunning();
+    // The idle tick: every running timer in the timer list, in list order, counts ms
+    // and fires when its interval is reached. Timers created by a handler wait for
+    // the next tick.
+    static void TickTimers(uint32_t ms);
     // Installs handlers that log protocol errors instead of ending the process, and
     // end it with one log line when the connection is lost.
     static void InstallErrorHandlers();
+
+    // --- deferred deletion ---
+    // Called by GUIElement's delete: true when an event is being dispatched, in which
+    // case the element is queued (once) and the focus leaves it; false when it is to
+    // be freed at once.
+    static bool DeferDeletion(GUIElement* e);
 
     // Forgets every list entry and flag; for tests that build several worlds in turn.
     static void ResetForTests();
 
 private:
+    // Marks the dispatch of one event (or one idle tick); when the outermost one ends,
+    // the elements deleted meanwhile are freed.
+    class EventScope;
+
+    static void FreeDeleted();
+
     static ElementList elements_;
     static ElementList forms_;
     static ElementList timers_;
@@ -73,4 +93,10 @@ private:
     static bool loading_;
     static uint32_t nextId_;
     static void (*shutdownHook_)();
+    static int eventDepth_;
+    static ElementList deleted_;
 };
+
+// Waits until fd is readable or ms have passed: select's result (0 on time-out,
+// positive when readable, -1 on error). The loop's 10 ms idle wait.
+int WaitReadable(int fd, uint32_t ms);

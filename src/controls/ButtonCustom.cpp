@@ -1,17 +1,12 @@
 #include "controls/ButtonCustom.h"
 
 #include <X11/keysym.h>
-#include <algorithm>
 
 #include "app/Application.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
 
 namespace {
-constexpr int64_t kDefaultFace = 0xAAAAAA;  // the colour of a form without a back colour
-constexpr int64_t kWhite = 0xFFFFFF;
-constexpr int64_t kBlack = 0x000000;
-constexpr int64_t kDisabledCaption = 0x9B9B9B;
 constexpr int kDashed = 1;
 constexpr int kCentred = 2;
 constexpr int kLeft = 0;
@@ -27,46 +22,10 @@ ButtonCustom::ButtonCustom(Form* owner, const std::string& caption) : CommandEle
     kind_ = kKindButton;
     tabStop_ = true;
     paintedByForm_ = true;
+    drawsItself_ = true;
 }
 
 ButtonCustom::~ButtonCustom() = default;
-
-// ---------------------------------------------------------------- lifecycle
-
-void ButtonCustom::Create()
-{
-    if (created_) return;
-    if (id_ == 0) {
-        id_ = Application::NextId();
-        userData_ = id_;
-    }
-    created_ = true;
-    visible_ = true;
-}
-
-void ButtonCustom::Show()
-{
-    Child::Show();
-    Paint();
-}
-
-void ButtonCustom::ShowWindow()
-{
-    Child::Show();
-    Paint();
-}
-
-void ButtonCustom::Hide()
-{
-    if (!created_) return;
-    EraseArea(ResolveParentColor());
-    Child::Hide();
-    created_ = false;
-}
-
-void ButtonCustom::SetSize(int w, int h) { ReplaceGeometry(x_, y_, w, h); }
-
-void ButtonCustom::SetPosition(int x, int y) { ReplaceGeometry(x, y, width_, height_); }
 
 // ---------------------------------------------------------------- state setters
 
@@ -120,7 +79,7 @@ void ButtonCustom::MouseUp(Point p)
     // The released look reaches the screen before the command, which may take long.
     Paint();
     FlushDisplay();
-    if (!RunCommandSurviving()) return;
+    RunCommand();
     Child::MouseUp(p);
 }
 
@@ -143,7 +102,7 @@ bool ButtonCustom::KeyChar(int c)
         pressed_ = false;
         Paint();
         FlushDisplay();
-        if (!RunCommandSurviving()) return false;
+        RunCommand();
     }
     return Child::KeyChar(c);
 }
@@ -161,17 +120,6 @@ void ButtonCustom::LostFocus()
     Paint();
 }
 
-bool ButtonCustom::RunCommandSurviving()
-{
-    // A command may close the dialog that owns this button and destroy it with it;
-    // the rest of the event must then not touch the button.
-    const uint32_t id = id_;
-    RunCommand();
-    const auto& all = Application::Elements();
-    const auto it = std::find(all.begin(), all.end(), static_cast<GUIElement*>(this));
-    return it != all.end() && (*it)->GetId() == id;
-}
-
 // ---------------------------------------------------------------- painting
 
 Form* ButtonCustom::DrawingForm() { return static_cast<Form*>(OwningForm()); }
@@ -180,20 +128,6 @@ void ButtonCustom::FlushDisplay()
 {
     Form* form = DrawingForm();
     if (Display* d = form ? form->GetDisplay() : nullptr) XFlush(d);
-}
-
-int64_t ButtonCustom::ResolveBackColor()
-{
-    if (backColor_ != -1) return backColor_;
-    return ResolveParentColor();
-}
-
-int64_t ButtonCustom::ResolveParentColor()
-{
-    if (parent_ && parent_->GetBackColor() != -1) return parent_->GetBackColor();
-    GUIElement* form = OwningForm();
-    if (form && form->GetBackColor() != -1) return form->GetBackColor();
-    return kDefaultFace;
 }
 
 void ButtonCustom::Paint()
@@ -208,12 +142,13 @@ void ButtonCustom::Paint()
     const int Y = at.y;
     const int W = width_;
     const int H = height_;
-    const int64_t back = ResolveBackColor();
+    // A button without a colour of its own takes the colour it sits on.
+    const int64_t back = backColor_ != -1 ? backColor_ : BackColorBehind();
 
     dc.FillRectangle(X, Y, W, H, 0, 0, back);
 
-    const int64_t topLeft = pressed_ ? kBlack : kWhite;
-    const int64_t bottomRight = pressed_ ? kWhite : kBlack;
+    const int64_t topLeft = pressed_ ? kDarkEdge : kLightEdge;
+    const int64_t bottomRight = pressed_ ? kLightEdge : kDarkEdge;
     dc.DrawLineSolid(X, Y, X + W - 1, Y, topLeft);
     dc.DrawLineSolid(X, Y + H - 1, X, Y, topLeft);
     dc.DrawLineSolid(X + W - 1, Y, X + W - 1, Y + H - 1, bottomRight);
@@ -228,7 +163,7 @@ void ButtonCustom::Paint()
 
     if (contentHidden_) return;
 
-    const int64_t captionColor = enabled_ ? static_cast<int64_t>(foreColor_) : kDisabledCaption;
+    const int64_t captionColor = enabled_ ? static_cast<int64_t>(foreColor_) : kDisabledForeColor;
     XImage* picture = !enabled_ && disabledImage_ ? disabledImage_ : image_;
 
     // A caption box narrower than one pixel would let DrawText run the text unclipped

@@ -17,6 +17,7 @@
 
 #include "controls/CommandElement.h"
 #include "gui/Child.h"
+#include "gui/DefaultColors.h"
 
 class Form;
 
@@ -26,14 +27,7 @@ public:
     ButtonCustom(Form* owner, const std::string& caption);
     ~ButtonCustom() override;
 
-    // --- replaced element operations ---
-    // On a created button both erase the old rectangle and paint at the new place.
-    void SetSize(int w, int h) override;
-    void SetPosition(int x, int y) override;
-    void Show() override;
-    void ShowWindow() override;
-    // Erases the button with its parent's background; it is then no longer created.
-    void Hide() override;
+    // --- replaced element operations (Child does create, show, hide and geometry) ---
     void SetText(const std::string& s) override;
     void MouseUp(Point p) override;
     void MouseDown(Point p) override;
@@ -42,8 +36,6 @@ public:
     void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
-    // Takes an id (also the user data) the first time; paints nothing.
-    void Create() override;
 
     // --- the button's own virtual operations ---
     // Enables or disables input; a disabled button shows a grey caption. Repaints.
@@ -66,16 +58,10 @@ public:
     XImage* GetDisabledImage() const { return disabledImage_; }
 
 private:
-    // The face colour: own, else the parent's, else the form's, else grey.
-    int64_t ResolveBackColor();
-    // The colour behind the button: as above but starting at the parent.
-    int64_t ResolveParentColor();
     Form* DrawingForm();
     void FlushDisplay();
-    // Runs the command; false when the command destroyed this button.
-    bool RunCommandSurviving();
 
-    uint32_t foreColor_ = 0x000000;
+    uint32_t foreColor_ = kDefaultForeColor;
     bool pressed_ = false;
     bool contentHidden_ = false;
     XImage* image_ = nullptr;

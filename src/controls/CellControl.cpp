@@ -5,9 +5,6 @@
 #include "gui/Form.h"
 
 namespace {
-constexpr int64_t kDefaultBack = 0xAAAAAA;  // the colour of a form without a back colour
-constexpr int64_t kWhite = 0xFFFFFF;
-constexpr int64_t kBlack = 0x000000;
 constexpr int kCentred = 2;
 constexpr int kMarkerLift = 4;  // the marker sits this far above the text box's bottom
 constexpr int kImageInset = 3;  // gap between a left or right picture and the box edge
@@ -18,6 +15,8 @@ CellControl::CellControl(Form* owner)
     SetParent(owner);
     tabStop_ = false;
     paintedByForm_ = true;
+    drawsItself_ = true;
+    keepsUserData_ = true;
     kind_ = kKindCellControl;
 }
 
@@ -39,35 +38,13 @@ Form* CellControl::DrawingForm() { return static_cast<Form*>(OwningForm()); }
 void CellControl::Create()
 {
     if (created_) return;
-    if (id_ == 0) id_ = Application::NextId();
-    created_ = true;
-    visible_ = true;
     savedBackColor_ = backColor_;
     modified_ = false;
+    Child::Create();
 }
 
-void CellControl::Show()
-{
-    Child::Show();
-    Paint();
-}
-
-void CellControl::ShowWindow()
-{
-    Child::Show();
-    Paint();
-}
-
-void CellControl::Hide()
-{
-    if (created_) {
-        Form* form = DrawingForm();
-        const int64_t formBack = form ? form->GetBackColor() : -1;
-        EraseArea(formBack == -1 ? kDefaultBack : formBack);
-    }
-    Child::Hide();
-    created_ = false;
-}
+void CellControl::SetSize(int w, int h) { GUIElement::SetSize(w, h); }
+void CellControl::SetPosition(int x, int y) { GUIElement::SetPosition(x, y); }
 
 // ---------------------------------------------------------------- settings
 
@@ -138,7 +115,8 @@ void CellControl::Paint()
     const int tw = border_ ? W - 2 : W;
     const int th = border_ ? H - 2 : H;
 
-    int64_t back = backColor_ == -1 ? kDefaultBack : backColor_;
+    // A cell without a colour of its own is grey whatever it sits on.
+    int64_t back = backColor_ == -1 ? kDefaultBackColor : backColor_;
     int64_t fore = foreColor_;
     if (highlight_) {
         back = highlightBack_;
@@ -148,9 +126,9 @@ void CellControl::Paint()
     if (border_) {
         // Sunken: dark above and left, light below and right; on white the light
         // edges would vanish, so they turn dark too.
-        const int64_t light = back == kWhite ? kBlack : kWhite;
-        dc.DrawLineSolid(X, Y, X + W - 1, Y, kBlack);
-        dc.DrawLineSolid(X, Y + H - 1, X, Y, kBlack);
+        const int64_t light = back == kLightEdge ? kDarkEdge : kLightEdge;
+        dc.DrawLineSolid(X, Y, X + W - 1, Y, kDarkEdge);
+        dc.DrawLineSolid(X, Y + H - 1, X, Y, kDarkEdge);
         dc.DrawLineSolid(X + W - 1, Y, X + W - 1, Y + H - 1, light);
         dc.DrawLineSolid(X, Y + H - 1, X + W - 1, Y + H - 1, light);
     }

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "gui/Child.h"
+#include "gui/DefaultColors.h"
 
 class Form;
 
@@ -26,15 +27,14 @@ public:
     explicit CellControl(Form* owner);
     ~CellControl() override;
 
-    // --- replaced element operations ---
-    void Show() override;
-    void ShowWindow() override;
-    // Erases a created cell with its form's back colour; it is then no longer created.
-    void Hide() override;
+    // --- replaced element operations (Child does show and hide) ---
+    // Only store: the owner repaints after moving or resizing a cell.
+    void SetSize(int w, int h) override;
+    void SetPosition(int x, int y) override;
     // Stores and repaints only a text that differs from the current one.
     void SetText(const std::string& s) override;
     void Paint() override;
-    // Takes an id the first time, remembers the back colour for RestoreBackColor and
+    // As every control's, and remembers the back colour for RestoreBackColor and
     // clears the modified flag; paints nothing.
     void Create() override;
 
@@ -103,10 +103,10 @@ private:
     std::string fontName_ = "Topaz";
     int fontSize_ = 8;
     int textAlign_ = 2;
-    int64_t foreColor_ = 0x000000;
+    int64_t foreColor_ = kDefaultForeColor;
     int64_t savedBackColor_ = -1;
     bool border_ = false;
     bool highlight_ = false;
-    int64_t highlightFore_ = 0x000000;
+    int64_t highlightFore_ = kDefaultForeColor;
     int64_t highlightBack_ = 0xFFFF00;
 };

@@ -3,7 +3,6 @@
 #include "app/Application.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
-#include "gui/InheritedBackColor.h"
 #include "image/PackedPicture.h"
 
 ImageFrame::ImageFrame(Form* owner, XImage* image, int column, int row) : image_(image), column_(column), row_(row)
@@ -12,6 +11,7 @@ ImageFrame::ImageFrame(Form* owner, XImage* image, int column, int row) : image_
     kind_ = kKindImageFrame;
     tabStop_ = false;
     paintedByForm_ = true;
+    drawsItself_ = true;
 }
 
 ImageFrame::ImageFrame(Form* owner, XImage** images, int column, int row)
@@ -40,34 +40,6 @@ ImageFrame::ImageFrame(Form* owner, const unsigned char* sheet, unsigned char sh
 // builtList_ frees the pictures converted from packed ones; sheetImage_ lets go of
 // the shared sheet image; caller images stay with the caller.
 ImageFrame::~ImageFrame() = default;
-
-void ImageFrame::SetSize(int w, int h) { ReplaceGeometry(x_, y_, w, h); }
-
-void ImageFrame::SetPosition(int x, int y) { ReplaceGeometry(x, y, width_, height_); }
-
-void ImageFrame::Show()
-{
-    Child::Show();
-    Paint();
-}
-
-void ImageFrame::ShowWindow() { Show(); }
-
-void ImageFrame::Hide()
-{
-    if (!created_) return;
-    EraseArea(InheritedBackColor(this));
-    Child::Hide();
-    created_ = false;
-}
-
-void ImageFrame::Create()
-{
-    if (created_) return;
-    AssignId();
-    created_ = true;
-    visible_ = true;
-}
 
 void ImageFrame::SetFrame(int column, int row)
 {
@@ -129,7 +101,7 @@ void ImageFrame::Paint()
     XImage* entry = image ? nullptr : ListEntry(column_ + row_);
     if (transparent_) {
         // The whole cell starts as background, so black pixels show it everywhere.
-        dc.FillRectangle(at.x, at.y, w + 1, h + 1, 0, -1, InheritedBackColor(this));
+        dc.FillRectangle(at.x, at.y, w + 1, h + 1, 0, -1, BackColorBehind());
         if (image)
             dc.PutImagePartTransparent(at.x, at.y, w, h, image, column_ * w, row_ * h);
         else if (entry)

@@ -30,14 +30,9 @@ public:
                int column, int row);
     ~ImageFrame() override;
 
-    // --- overrides of the element operations ---
-    void SetSize(int w, int h) override;        // a created frame is erased and shown again
-    void SetPosition(int x, int y) override;    // likewise
-    void Show() override;                       // creates if needed, then paints
-    void ShowWindow() override;
-    void Hide() override;                       // erases exactly W x H pixels, un-creates
+    // --- replaced element operations (Child does create, show, hide and geometry) ---
+    // Unlike the other controls, a frame also paints while its form is loading.
     void Paint() override;
-    void Create() override;                     // takes an id; nothing is drawn
 
     // --- the frame's own operations ---
     // Shows another cell; repaints a created frame unless the cell is the same.

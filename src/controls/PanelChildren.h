@@ -14,14 +14,14 @@ class PanelChildren : public Child {
 public:
     explicit PanelChildren(Form* owner);
 
-    // --- overrides of the element operations ---
-    void SetSize(int w, int h) override;        // a created panel is hidden and shown again, children too
-    void SetPosition(int x, int y) override;    // likewise
-    void Show() override;                       // creates, paints, then shows every child
-    void ShowWindow() override;
-    void Hide() override;                       // hides every child, then erases W x H pixels
-    void Paint() override;                      // background, border, title, then the children
-    void Create() override;
+    // --- replaced element operations; "the children" are everything CollectChildren
+    // lists for the panel, the contents of panels on it included. Child does create
+    // and geometry (a created panel is hidden and shown again, children too). ---
+    void Show() override;   // creates, paints, then shows the children
+    // Hides the children, then erases W x H pixels, also when the panel was never
+    // shown; the panel is then no longer created.
+    void Hide() override;
+    void Paint() override;  // background, border, title, then the created children
 
     // --- the panel's own settings; none of them repaints ---
     void SetBorder(bool on);            // a 3-D border (or none)

@@ -1,7 +1,5 @@
 #include "controls/Timer.h"
 
-#include <sys/select.h>
-
 #include "app/Application.h"
 #include "gui/Form.h"
 
@@ -56,23 +54,4 @@ bool Timer::Advance(uint32_t ms)
     return true;
 }
 
-void TickTimers(uint32_t ms)
-{
-    // A handler may create timers; those are first visited in the next pass.
-    const Application::ElementList& timers = Application::Timers();
-    const size_t count = timers.size();
-    for (size_t i = 0; i < count && i < timers.size(); ++i) {
-        Timer* t = static_cast<Timer*>(timers[i]);
-        if (!t->IsRunning()) continue;
-        if (t->Advance(ms)) t->Fire();
-    }
-}
-
-int WaitReadable(int fd, uint32_t ms)
-{
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(fd, &readable);
-    timeval timeout{static_cast<time_t>(ms / 1000), static_cast<suseconds_t>((ms % 1000) * 1000)};
-    return select(fd + 1, &readable, nullptr, nullptr, &timeout);
-}
+void TickTimers(uint32_t ms) { Application::TickTimers(ms); }

@@ -4,11 +4,12 @@
 // 10 ms steps, so a timer measures time in which no X event arrived.
 #include <cstdint>
 
+#include "app/IdleTimer.h"
 #include "gui/Child.h"
 
 class Form;
 
-class Timer : public Child {
+class Timer : public Child, public IdleTimer {
 public:
     using TickHandler = void (*)(Timer* timer);
 
@@ -19,14 +20,14 @@ public:
 
     void Start();
     void Stop();
-    bool IsRunning() const { return running_; }
+    bool IsRunning() const override { return running_; }
     void SetInterval(uint32_t ms);
     uint32_t GetInterval() const { return interval_; }
     uint32_t GetElapsed() const { return elapsed_; }
     void SetOnTick(TickHandler handler) { onTick_ = handler; }
-    void Fire();
+    void Fire() override;
     // Counts ms; true (and elapsed back at 0) when the interval has been reached.
-    bool Advance(uint32_t ms);
+    bool Advance(uint32_t ms) override;
 
 private:
     bool running_ = false;
@@ -35,7 +36,6 @@ private:
     TickHandler onTick_ = nullptr;
 };
 
-// Advances every running timer by ms and fires those whose interval is reached.
+// Advances every running timer by ms and fires those whose interval is reached; the
+// loop's idle tick (Application::TickTimers).
 void TickTimers(uint32_t ms);
-// Waits until fd is readable or ms have passed: select's result (0 on time-out).
-int WaitReadable(int fd, uint32_t ms);

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
+#include "gui/DefaultColors.h"
 
 namespace {
 FormMsgBox* currentBox = nullptr;
@@ -71,7 +72,7 @@ FormMsgBox::FormMsgBox(int id, bool isQuestion, ScreenConnection* screen, Form* 
     SetOnMouseUp(MouseUpForwarder);
     SetOnMouseDown(MouseDownForwarder);
 
-    SetBackColor(0xAAAAAA);
+    SetBackColor(kDefaultBackColor);
     Create();
 }
 

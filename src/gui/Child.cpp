@@ -1,12 +1,59 @@
 #include "gui/Child.h"
 
 #include "app/Application.h"
+#include "gui/DefaultColors.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
 
 Child::Child() : GUIElement(nullptr) { isChild_ = true; }
 
 Child::~Child() { Application::RemoveWinForm(this); }
+
+void Child::Create()
+{
+    if (created_) return;
+    const uint64_t ownUserData = userData_;
+    AssignId();
+    if (keepsUserData_) userData_ = ownUserData;
+    created_ = true;
+    visible_ = true;
+}
+
+void Child::Show()
+{
+    GUIElement::Show();
+    if (drawsItself_) Paint();
+}
+
+void Child::ShowWindow() { Show(); }
+
+void Child::Hide()
+{
+    if (!drawsItself_) {
+        GUIElement::Hide();
+        return;
+    }
+    if (!created_) return;
+    EraseArea(BackColorBehind());
+    GUIElement::Hide();
+    created_ = false;
+}
+
+void Child::SetSize(int w, int h)
+{
+    if (drawsItself_)
+        ReplaceGeometry(x_, y_, w, h);
+    else
+        GUIElement::SetSize(w, h);
+}
+
+void Child::SetPosition(int x, int y)
+{
+    if (drawsItself_)
+        ReplaceGeometry(x, y, width_, height_);
+    else
+        GUIElement::SetPosition(x, y);
+}
 
 void Child::ReplaceGeometry(int x, int y, int w, int h)
 {
@@ -19,10 +66,19 @@ void Child::ReplaceGeometry(int x, int y, int w, int h)
     if (wasCreated) Show();
 }
 
+int64_t Child::BackColorBehind()
+{
+    if (parent_ && parent_->GetBackColor() != -1) return parent_->GetBackColor();
+    GUIElement* form = OwningForm();
+    if (form && form->GetBackColor() != -1) return form->GetBackColor();
+    return kDefaultBackColor;
+}
+
 void Child::EraseArea(int64_t colour)
 {
+    // Without a form window there is nothing on the screen to erase.
     Form* form = static_cast<Form*>(OwningForm());
-    if (!form) return;
+    if (!form || !form->IsCreated()) return;
     DrawContext dc(form);
     const Point at = FormOffset(x_, y_);
     // One more than the size: a fill covers (w - 1) x (h - 1) pixels.

@@ -8,10 +8,11 @@
 #include "app/Application.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "gui/DefaultColors.h"
 
 namespace {
 constexpr const char* kWindowClass = "Quorrel.exe";
-constexpr unsigned long kDefaultBackground = 0xAAAAAA;
+constexpr unsigned long kDefaultBackground = kDefaultBackColor;
 constexpr long kFormEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                                 EnterWindowMask | LeaveWindowMask | PointerMotionMask | ButtonMotionMask |
                                 ExposureMask | StructureNotifyMask | SubstructureNotifyMask;

@@ -6,6 +6,18 @@ GUIElement::GUIElement(void* owner) : owner_(owner) { Application::RegisterEleme
 
 GUIElement::~GUIElement() = default;
 
+void GUIElement::operator delete(GUIElement* e, std::destroying_delete_t)
+{
+    if (Application::DeferDeletion(e)) {
+        e->deleted_ = true;
+        return;
+    }
+    // The most derived object starts here; the pointer may name a base inside it.
+    void* whole = dynamic_cast<void*>(e);
+    e->~GUIElement();
+    ::operator delete(whole);
+}
+
 int GUIElement::GetWidth() { return width_; }
 int GUIElement::GetActualWidth() { return width_; }
 int GUIElement::GetHeight() { return height_; }

@@ -8,6 +8,7 @@
 // subclasses add theirs after these.
 #include <X11/X.h>
 #include <cstdint>
+#include <new>
 #include <string>
 
 #include "gui/FontSpec.h"
@@ -38,6 +39,15 @@ public:
     virtual ~GUIElement();
     GUIElement(const GUIElement&) = delete;
     GUIElement& operator=(const GUIElement&) = delete;
+
+    // `delete` of an element while the loop dispatches an event (or ticks the timers)
+    // only queues it: the element takes no further part in that event and is freed
+    // when the event is done. A handler may therefore delete the control or form it
+    // was called for, and the code that called it still runs on a live object.
+    // Outside an event the element is destroyed and freed at once.
+    static void operator delete(GUIElement* e, std::destroying_delete_t);
+    // True from a delete during an event until the element is freed after it.
+    bool IsDeleted() const { return deleted_; }
 
     // --- virtual operations, in their fixed order ---
     virtual int GetWidth();
@@ -180,4 +190,7 @@ protected:
     QueryCloseCallback onQueryClose_ = nullptr;
     ClosedCallback onClosed_ = nullptr;
     bool hasFocus_ = false;
+
+private:
+    bool deleted_ = false;
 };

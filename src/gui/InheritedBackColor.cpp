@@ -1,17 +1,9 @@
 #include "gui/InheritedBackColor.h"
 
-#include "gui/GUIElement.h"
+#include "gui/Child.h"
 
 int64_t InheritedBackColor(GUIElement* element)
 {
-    if (!element) return kDefaultFormBackColor;
-    if (GUIElement* parent = element->GetParent()) {
-        const int64_t c = parent->GetBackColor();
-        if (c != -1) return c;
-    }
-    if (GUIElement* form = element->OwningForm()) {
-        const int64_t c = form->GetBackColor();
-        if (c != -1) return c;
-    }
-    return kDefaultFormBackColor;
+    if (!element || !element->IsChild()) return kDefaultBackColor;
+    return static_cast<Child*>(element)->BackColorBehind();
 }

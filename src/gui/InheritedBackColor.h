@@ -1,11 +1,12 @@
 #pragma once
-// The colour a control erases to and paints its empty area with: its parent's back
-// colour, else its form's, else the grey a form's window starts with.
+// The colour a control erases to: Child::BackColorBehind under its older name, kept
+// for the picture control until it takes its whole lifecycle from Child.
 #include <cstdint>
+
+#include "gui/DefaultColors.h"
 
 class GUIElement;
 
-// The grey of a form without a back colour of its own.
-inline constexpr int64_t kDefaultFormBackColor = 0xAAAAAA;
+inline constexpr int64_t kDefaultFormBackColor = kDefaultBackColor;
 
 int64_t InheritedBackColor(GUIElement* element);

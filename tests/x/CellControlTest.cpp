@@ -218,7 +218,7 @@ TEST_F(CellControlTest, SettersRepaintOnlyWhenTheValueChanges)
     ExpectSame(before, Shot(), 0, 0, kWidth, kHeight);
 }
 
-TEST_F(CellControlTest, HideErasesExactlyTheCellWithTheFormColour)
+TEST_F(CellControlTest, HideErasesExactlyTheCellWithTheColourBehindIt)
 {
     CellControl never(form_.get());
     never.SetPosition(X, Y);
@@ -240,7 +240,7 @@ TEST_F(CellControlTest, HideErasesExactlyTheCellWithTheFormColour)
     c.Hide();
     EXPECT_FALSE(c.IsCreated());
     WindowPixels s = Shot();
-    EXPECT_TRUE(s.AllOf(X, Y, W, H, kFormBack));
+    EXPECT_TRUE(s.AllOf(X, Y, W, H, 0x00FF00)) << "the holder's colour, not the form's";
     EXPECT_EQ(s.At(X + W, Y + H - 1), 0xFF0000u);
     EXPECT_EQ(s.At(X + W - 1, Y + H), 0xFF0000u);
 }

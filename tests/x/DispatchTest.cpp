@@ -477,3 +477,46 @@ TEST_F(DispatchTest, AFormDestroyedByItsFocusedControlGetsNoFurtherKeyCalls)
     EXPECT_EQ(calls, (Calls{"control.KeyChar(97)", "control.KeyUp(a)"}));
     control.SetParent(nullptr);
 }
+
+namespace {
+// A control that writes into the log when it is freed.
+class FreedControl : public RecordingControl {
+public:
+    FreedControl(CallLog& log, Form* form) : RecordingControl(log, "doomed", form), log_(log) {}
+    ~FreedControl() override { log_.push_back("doomed freed"); }
+
+private:
+    CallLog& log_;
+};
+
+bool deletedFlagAfterDelete = false;
+bool DeleteAndLookAgain(GUIElement* e, int)
+{
+    delete e;
+    // Still in memory for the rest of the event: reading it is no use after free.
+    deletedFlagAfterDelete = e->IsDeleted();
+    return true;
+}
+}  // namespace
+
+TEST_F(DispatchTest, AnElementDeletedMidEventGetsNoFurtherCallsAndIsFreedWhenDispatchReturns)
+{
+    auto* doomed = new FreedControl(calls, &form);
+    doomed->Show();
+    doomed->Place(10, 10, 50, 50);
+    doomed->SetOnKeyChar(DeleteAndLookAgain);
+    Application::SetFocused(doomed);
+    calls.clear();
+
+    Dispatch(Key(KeyRelease, XK_a));
+    EXPECT_TRUE(deletedFlagAfterDelete);
+    EXPECT_EQ(calls, (Calls{"doomed.KeyChar(97)", "form.KeyChar(97)", "form.KeyUp(a)", "doomed freed"}));
+    EXPECT_EQ(Application::Focused(), nullptr);
+    for (GUIElement* e : Application::Elements()) EXPECT_NE(e, static_cast<GUIElement*>(doomed));
+
+    // Outside an event a delete frees at once.
+    auto* plain = new FreedControl(calls, &form);
+    calls.clear();
+    delete plain;
+    EXPECT_EQ(calls, (Calls{"doomed freed"}));
+}

@@ -194,7 +194,7 @@ TEST_F(PanelChildrenTest, MovingAShownPanelTakesItsChildrenAlong)
     EXPECT_EQ(px.At(155, 105), SheetColour(0, 0));
 }
 
-TEST_F(PanelChildrenTest, ChildrenBackColourIsGivenToEveryPaintedChild)
+TEST_F(PanelChildrenTest, ChildrenBackColourIsGivenAtThePanelsPaintNotByShow)
 {
     ButtonCustom button(form, "");
     button.SetParent(&panel);
@@ -207,12 +207,45 @@ TEST_F(PanelChildrenTest, ChildrenBackColourIsGivenToEveryPaintedChild)
     created.Create();
     panel.SetChildrenBackColor(0x3366CC);
     panel.Show();
-    // Both the child painted by the panel and the one the panel shows.
-    EXPECT_EQ(button.GetBackColor(), 0x3366CC);
+    // The child already created is painted by the panel; the one the panel shows
+    // keeps its own colour until the panel's next paint.
     EXPECT_EQ(created.GetBackColor(), 0x3366CC);
+    EXPECT_EQ(button.GetBackColor(), -1);
+    panel.Paint();
+    EXPECT_EQ(button.GetBackColor(), 0x3366CC);
     WindowPixels px = world.Read(form);
     EXPECT_EQ(px.At(X + 10 + 15, Y + 10 + 10), 0x3366CCu);
     EXPECT_EQ(px.At(X + 5, Y + 5), kGrey);
+}
+
+TEST_F(PanelChildrenTest, ShowAndHideReachTheContentsOfAPanelOnThePanel)
+{
+    PanelChildren inner(form);
+    inner.SetParent(&panel);
+    inner.SetPosition(5, 5);
+    inner.SetSize(30, 30);
+    inner.SetBackColor(kRed);
+    ButtonCustom button(form, "");
+    button.SetParent(&inner);
+    button.SetPosition(2, 2);
+    button.SetSize(10, 10);
+    panel.Show();
+    EXPECT_TRUE(inner.IsCreated());
+    EXPECT_TRUE(button.IsCreated());
+    panel.Hide();
+    EXPECT_FALSE(inner.IsCreated());
+    EXPECT_FALSE(button.IsCreated());
+    EXPECT_TRUE(world.Read(form).AllOf(1, 1, 150, 100, kGreen));
+}
+
+TEST_F(PanelChildrenTest, HideErasesAlsoAPanelThatWasNeverShown)
+{
+    {
+        DrawContext dc(form);
+        dc.FillRectangle(X, Y, W + 1, H + 1, 0, -1, kRed);
+    }
+    panel.Hide();
+    EXPECT_TRUE(world.Read(form).AllOf(X, Y, W, H, kGreen));
 }
 
 }  // namespace
