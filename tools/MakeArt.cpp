@@ -4,7 +4,7 @@
 //   MakeArt <data dir> <generated source> <tool output dir>
 //
 // data dir receives resources50x40.bin and beep.wav; the generated source holds the
-// packed banner and about pictures; the tool output dir receives the icons and
+// packed banner and about pictures and the window icons; the tool output dir receives the icons and
 // previews of the board, banner and about picture for a person to look at.
 #include "ArtCanvas.h"
 #include "BeepSound.h"
@@ -15,7 +15,9 @@
 
 #include "image/PackedPicture.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -102,6 +104,29 @@ RgbImage MakeBoardPreview(const RgbImage& sheet, const RgbImage& banner)
   return form;
 }
 
+// The window icons in the _NET_WM_ICON layout, as C++ source.
+std::string WindowIconSource(std::initializer_list<int> sizes)
+{
+  std::string out = "const uint32_t kWindowIcons[] = {";
+  std::size_t count = 0;
+  char hex[16];
+  auto put = [&](uint32_t v) {
+    out += (count++ % 8 == 0) ? "\n  " : " ";
+    std::snprintf(hex, sizeof hex, "0x%08x,", static_cast<unsigned>(v));
+    out += hex;
+  };
+  for (int size : sizes) {
+    put(static_cast<uint32_t>(size));
+    put(static_cast<uint32_t>(size));
+    const std::vector<unsigned char> rgba = MakeIconRgba(size);
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
+      put(static_cast<uint32_t>(rgba[i + 3]) << 24 | static_cast<uint32_t>(rgba[i]) << 16 |
+          static_cast<uint32_t>(rgba[i + 1]) << 8 | rgba[i + 2]);
+  }
+  out += "\n};\nconst std::size_t kWindowIconsLength = " + std::to_string(count) + ";\n";
+  return out;
+}
+
 bool WriteText(const std::string& path, const std::string& text)
 {
   std::ofstream out(path, std::ios::trunc);
@@ -137,7 +162,8 @@ int main(int argc, char** argv)
     "// Made by the art tool (tools/MakeArt.cpp) at build time; edit the tool, not this file.\n"
     "#include \"image/BuiltinPictures.h\"\n\n" +
     PackedPictureSource("kBannerPicture", "kBannerWidth", "kBannerHeight", bannerPacked) + "\n" +
-    PackedPictureSource("kAboutPicture", "kAboutWidth", "kAboutHeight", aboutPacked);
+    PackedPictureSource("kAboutPicture", "kAboutWidth", "kAboutHeight", aboutPacked) + "\n" +
+    WindowIconSource({16, 32, 48});
 
   const RgbImage bannerImage = ToImage(banner.width, banner.height, UnpackPicture(banner.width, banner.height, bannerPacked.data()));
   const RgbImage aboutImage = ToImage(about.width, about.height, UnpackPicture(about.width, about.height, aboutPacked.data()));

@@ -471,6 +471,8 @@ TEST(HostileLeaks, AWholeSessionEndsWithStatusZeroAndNoLeakReport)
     // A new game, one guess, abandoned.
     game.Click(game.MainWindow(), G::GoButton());
     ASSERT_TRUE(game.WaitForValue("stato", "0"));
+    // The input row is stored after the state.
+    ASSERT_TRUE(game.WaitForValue("col1", "0"));
     ASSERT_TRUE(game.SubmitGuess("0123"));
     game.Click(game.MainWindow(), G::CancelButton());
     Window ask = game.WaitForPaintedDialog("Question");
