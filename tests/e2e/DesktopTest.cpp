@@ -186,7 +186,15 @@ TEST(DesktopTest, ASecondStartInTheSameDirectoryRaisesTheRunningGameAndTouchesNo
     third.SetWorkDir(game.WorkDir());
     ASSERT_TRUE(third.Start());
     ASSERT_NE(WaitForWindowOfClass(d, "Quorrel.exe", 10s), 0u) << third.Stderr();
+    // A killed game leaves no lock behind: the next start plays.
     third.Kill();
+    ASSERT_TRUE(WaitForNoWindowOfClass(d, "Quorrel.exe", 10s));
+    ProgramRunner fourth(QUORREL_PROGRAM);
+    fourth.SetWorkDir(game.WorkDir());
+    ASSERT_TRUE(fourth.Start());
+    ASSERT_NE(WaitForWindowOfClass(d, "Quorrel.exe", 10s), 0u) << fourth.Stderr();
+    EXPECT_TRUE(fourth.Running());
+    fourth.Kill();
 }
 
 TEST(DesktopTest, AGameThatCannotBeReachedIsNamedInAMessageBox)
