@@ -366,10 +366,12 @@ void FormMain::OnFormMouseDown()
 
 void FormMain::SignalBlocked()
 {
-    // A dialog blocks the window: say so and bring the dialog forward.
+    // A dialog blocks the window: say so and bring the dialog forward, with the
+    // keyboard, which a window manager may just have given to this window.
     if (Form* child = GetModalChild()) {
         Beep();
         child->Show();
+        child->SetFocus();
     }
 }
 
