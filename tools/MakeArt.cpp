@@ -4,7 +4,8 @@
 //   MakeArt <data dir> <generated source> <tool output dir>
 //
 // data dir receives resources50x40.bin and beep.wav; the generated source holds the
-// packed banner and about pictures; the tool output dir receives the icons.
+// packed banner and about pictures and the window icons; the tool output dir receives
+// the icons.
 #include "ArtCanvas.h"
 #include "BeepSound.h"
 #include "PackedArt.h"
@@ -13,7 +14,9 @@
 
 #include "image/PackedPicture.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -31,6 +34,29 @@ bool UnpacksToPicture(const IndexedPicture& picture, const std::vector<unsigned 
     }
   }
   return true;
+}
+
+// The window icons in the _NET_WM_ICON layout, as C++ source.
+std::string WindowIconSource(std::initializer_list<int> sizes)
+{
+  std::string out = "const uint32_t kWindowIcons[] = {";
+  std::size_t count = 0;
+  char hex[16];
+  auto put = [&](uint32_t v) {
+    out += (count++ % 8 == 0) ? "\n  " : " ";
+    std::snprintf(hex, sizeof hex, "0x%08x,", static_cast<unsigned>(v));
+    out += hex;
+  };
+  for (int size : sizes) {
+    put(static_cast<uint32_t>(size));
+    put(static_cast<uint32_t>(size));
+    const std::vector<unsigned char> rgba = MakeIconRgba(size);
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
+      put(static_cast<uint32_t>(rgba[i + 3]) << 24 | static_cast<uint32_t>(rgba[i]) << 16 |
+          static_cast<uint32_t>(rgba[i + 1]) << 8 | rgba[i + 2]);
+  }
+  out += "\n};\nconst std::size_t kWindowIconsLength = " + std::to_string(count) + ";\n";
+  return out;
 }
 
 bool WriteText(const std::string& path, const std::string& text)
@@ -68,7 +94,8 @@ int main(int argc, char** argv)
     "// Made by the art tool (tools/MakeArt.cpp) at build time; edit the tool, not this file.\n"
     "#include \"image/BuiltinPictures.h\"\n\n" +
     PackedPictureSource("kBannerPicture", "kBannerWidth", "kBannerHeight", bannerPacked) + "\n" +
-    PackedPictureSource("kAboutPicture", "kAboutWidth", "kAboutHeight", aboutPacked);
+    PackedPictureSource("kAboutPicture", "kAboutWidth", "kAboutHeight", aboutPacked) + "\n" +
+    WindowIconSource({16, 32, 48});
 
   bool ok = WriteBytes((dataDir / "resources50x40.bin").string(), sheet.Bytes());
   ok = WriteBytes((dataDir / "beep.wav").string(), MakeBeepWav()) && ok;

@@ -32,6 +32,9 @@ GUIElement* Application::mainForm_ = nullptr;
 bool Application::quit_ = false;
 bool Application::loading_ = false;
 uint32_t Application::nextId_ = 0;
+unsigned Application::pointerButton_ = 0;
+bool Application::dispatchingKey_ = false;
+Time Application::inputTime_ = 0;
 void (*Application::shutdownHook_)() = nullptr;
 int Application::eventDepth_ = 0;
 Application::ElementList Application::deleted_;
@@ -147,6 +150,9 @@ void Application::ResetForTests()
     mainForm_ = nullptr;
     quit_ = false;
     loading_ = false;
+    pointerButton_ = 0;
+    dispatchingKey_ = false;
+    inputTime_ = 0;
 }
 
 // ---------------------------------------------------------------- deferred deletion
@@ -237,20 +243,23 @@ void MoveFocus(GUIElement* to)
     if (to) to->GotFocus();
 }
 
+// Tab passes over controls that cannot take a key: disabled, hidden or not created.
+bool TakesTab(GUIElement* e) { return e->IsTabStop() && e->IsEnabled() && e->IsCreated() && e->IsVisible(); }
+
 void TabTraversal(Form* form)
 {
     Application::ElementList list = Application::CollectChildren(form->GetId());
     GUIElement* focus = Application::Focused();
     GUIElement* candidate = nullptr;
     for (GUIElement* e : list) {
-        if ((!focus || e->GetId() > focus->GetId()) && e->IsTabStop()) {
+        if ((!focus || e->GetId() > focus->GetId()) && TakesTab(e)) {
             candidate = e;
             break;
         }
     }
     if (!candidate) {
         for (GUIElement* e : list) {
-            if (e->IsTabStop()) {
+            if (TakesTab(e)) {
                 candidate = e;
                 break;
             }
@@ -435,8 +444,16 @@ void Application::Dispatch(XEvent& event, Form* mainForm)
     if (!h) return;
     Form* form = FindFormByWindow(EventWindow(event));
     if (!form) return;
+    dispatchingKey_ = event.type == KeyPress || event.type == KeyRelease;
+    if (event.type == ButtonPress || event.type == ButtonRelease) {
+        pointerButton_ = event.xbutton.button;
+        inputTime_ = event.xbutton.time;
+    } else if (dispatchingKey_) {
+        inputTime_ = event.xkey.time;
+    }
     EventScope scope;
     h(event, form, mainForm);
+    dispatchingKey_ = false;
 }
 
 // ---------------------------------------------------------------- the loop

@@ -42,6 +42,13 @@ public:
     static void SetFocused(GUIElement* e) { focused_ = e; }
     static GUIElement* MainForm() { return mainForm_; }
     static void SetMainForm(GUIElement* e) { mainForm_ = e; }
+    // About the event being dispatched, for handlers whose operation does not carry
+    // it: the mouse button of a press or release (1 is the left one), and whether it
+    // is a key event (a dialog closed by a key hands the keyboard focus back).
+    static unsigned PointerButton() { return pointerButton_; }
+    static bool DispatchingKey() { return dispatchingKey_; }
+    // The server time (ms) of the last key or button event dispatched; 0 before any.
+    static Time InputTime() { return inputTime_; }
     static bool Quit() { return quit_; }
     static void SetQuit(bool q) { quit_ = q; }
     static bool Loading() { return loading_; }
@@ -92,6 +99,9 @@ private:
     static bool quit_;
     static bool loading_;
     static uint32_t nextId_;
+    static unsigned pointerButton_;
+    static bool dispatchingKey_;
+    static Time inputTime_;
     static void (*shutdownHook_)();
     static int eventDepth_;
     static ElementList deleted_;

@@ -11,6 +11,11 @@ constexpr int kDashed = 1;
 constexpr int kCentred = 2;
 constexpr int kLeft = 0;
 constexpr int kCarriageReturn = 13;
+constexpr int kSpace = ' ';
+
+// Return and Space press a focused button; the command runs when the key goes up.
+bool IsPressKey(KeySym k) { return k == XK_Return || k == XK_KP_Enter || k == XK_space; }
+bool IsPressChar(int c) { return c == kCarriageReturn || c == kSpace; }
 }  // namespace
 
 ButtonCustom::ButtonCustom(Form* owner, const std::string& caption) : CommandElement(static_cast<Child&>(*this))
@@ -87,7 +92,7 @@ void ButtonCustom::KeyDown(KeySym k)
 {
     if (!enabled_) return;
     Child::KeyDown(k);
-    if (hasFocus_ && k == XK_Return) {
+    if (hasFocus_ && IsPressKey(k)) {
         pressed_ = true;
         Paint();
         FlushDisplay();
@@ -97,8 +102,8 @@ void ButtonCustom::KeyDown(KeySym k)
 bool ButtonCustom::KeyChar(int c)
 {
     if (!enabled_) return false;
-    // Characters arrive on key release, so a keyboard command runs when Return goes up.
-    if (hasFocus_ && c == kCarriageReturn) {
+    // Characters arrive on key release, so a keyboard command runs when the key goes up.
+    if (hasFocus_ && IsPressChar(c)) {
         pressed_ = false;
         Paint();
         FlushDisplay();

@@ -1,8 +1,8 @@
 #pragma once
 // The toolkit's push button: a rectangle on its form's window with a one-pixel 3-D
 // bevel, a centred caption (or a picture, or both), a dashed focus rectangle and a
-// pressed look. A left release over it, or the release of Return while it has the
-// focus, runs its command. Like every control it has no window: it paints on the
+// pressed look. A left release over it, or the release of Return or Space while it
+// has the focus, runs its command. Like every control it has no window: it paints on the
 // form's window and gets its input from the event loop.
 //
 // A form typically does:

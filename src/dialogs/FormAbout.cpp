@@ -6,9 +6,11 @@
 #include "controls/PanelChildren.h"
 #include "image/MyImage.h"
 #include "util/ChildProcess.h"
+#include "util/ShellCommands.h"
 
 namespace {
-constexpr size_t kHostPrefixLength = 12;  // "https://www." is not part of the mail host
+constexpr size_t kHostPrefixLength = 12;
+constexpr int kCommandNotFound = 127;  // the shell's status for a missing program  // "https://www." is not part of the mail host
 
 FormAbout* AsAbout(GUIElement* e) { return static_cast<FormAbout*>(e); }
 
@@ -17,6 +19,7 @@ bool QueryCloseForwarder(GUIElement* e) { return AsAbout(e)->UnblockOwner(); }
 bool KeyCharForwarder(GUIElement* e, int c) { return AsAbout(e)->FilterKey(c); }
 void KeyDownForwarder(GUIElement* e, KeySym) { AsAbout(e)->KeyHook1(); }
 void KeyUpForwarder(GUIElement* e, KeySym) { AsAbout(e)->KeyHook2(); }
+void ClosedForwarder(GUIElement* e) { AsAbout(e)->ReturnFocus(); }
 
 FormAbout* BoxOf(GUIElement* e)
 {
@@ -50,7 +53,9 @@ FormAbout::FormAbout(Form* owner) : Form(owner, true), owner_(owner)
     SetOnKeyChar(KeyCharForwarder);
     SetOnKeyDown(KeyDownForwarder);
     SetOnKeyUp(KeyUpForwarder);
+    SetOnClosed(ClosedForwarder);
     if (owner) {
+        ownerFocus_ = RememberFocus(owner);
         owner->SetEnabled(false);
         owner->SetMarkA(true);
         owner->SetModalChild(this);
@@ -143,6 +148,7 @@ void FormAbout::BuildControls()
     okButton_->SetSize(80, 28);
     okButton_->SetPosition(P + W / 2 - 80 / 2 + 45, H - 37);
     okButton_->Create();
+    FocusControl(okButton_);
 }
 
 bool FormAbout::UnblockOwner()
@@ -172,18 +178,31 @@ void FormAbout::KeyHook2() {}
 
 void FormAbout::CloseIfOk(GUIElement* element)
 {
-    if (!element || !okButton_ || element->GetId() != okButton_->GetId()) return;
+    // Closed already: Return reaches the focused OK first and then the form.
+    if (!created_ || !element || !okButton_ || element->GetId() != okButton_->GetId()) return;
     if (UnblockOwner()) {
         DestroyWindow();
         NotifyClosed();
     }
 }
 
+void FormAbout::ReturnFocus() { GiveFocusBack(ownerFocus_); }
+
 void FormAbout::OpenLink(GUIElement* element)
 {
     if (!element) return;
     if (webCell_ && element->GetId() == webCell_->GetId())
-        RunInChild(BrowserCommand());
+        StartLink(BrowserCommand(), webAddress_);
     else if (mailCell_ && element->GetId() == mailCell_->GetId())
-        RunInChild(MailCommand());
+        StartLink(MailCommand(), "mailto:" + mailCell_->GetText());
+}
+
+void FormAbout::StartLink(const std::string& command, const std::string& target)
+{
+    RunDetached([command, target] {
+        // The named program comes first; where the shell does not find it, the
+        // desktop's own opener gets the address as one argument, without a shell.
+        int status = 0;
+        if (RunShellCommand(command, &status) && status == kCommandNotFound) RunWithoutShell({"xdg-open", target});
+    });
 }

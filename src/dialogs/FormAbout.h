@@ -1,6 +1,7 @@
 #pragma once
 // The about box: the game's picture, the product and credit lines, the web and mail
-// links (which start the browser and the mail client in a child process), a notice
+// links (which start the browser and the mail client in a child process, or the
+// desktop's opener where those are missing), a notice
 // and "OK". It is centred on the main window and blocks it while open.
 #include <X11/Xlib.h>
 #include <string>
@@ -45,11 +46,18 @@ public:
     std::string BrowserCommand() const;
     std::string MailCommand() const;
 
+    // After closing: the owner gets the keyboard back.
+    void ReturnFocus();
+
     ButtonCustom* OkButton() const { return okButton_; }
     CellControl* WebCell() const { return webCell_; }
     CellControl* MailCell() const { return mailCell_; }
 
 private:
+    // Runs `command` through the shell in a detached worker; when the shell finds no
+    // such program, "xdg-open target" instead.
+    static void StartLink(const std::string& command, const std::string& target);
+
     Form* owner_;
     std::string titleLine_;
     std::string creditLine_;
@@ -66,4 +74,5 @@ private:
     CellControl* mailCell_ = nullptr;
     CellControl* noticeCell_ = nullptr;
     ButtonCustom* okButton_ = nullptr;
+    FocusMemo ownerFocus_;
 };

@@ -14,7 +14,16 @@ void LoadForwarder(GUIElement* e, uint64_t) { AsBox(e)->BuildControls(); }
 bool QueryCloseForwarder(GUIElement* e) { return AsBox(e)->UnblockOwner(); }
 void ClosedForwarder(GUIElement* e) { AsBox(e)->ReportAnswer(); }
 void ResizedForwarder(GUIElement* e, int64_t) { AsBox(e)->BoxHook1(); }
-bool KeyCharForwarder(GUIElement* e, int) { return AsBox(e)->AcceptKeyChar(); }
+constexpr int kEscape = 27;
+
+bool KeyCharForwarder(GUIElement* e, int c)
+{
+    if (c == kEscape) {
+        AsBox(e)->CloseByKey();
+        return false;
+    }
+    return AsBox(e)->AcceptKeyChar();
+}
 void KeyDownForwarder(GUIElement* e, KeySym) { AsBox(e)->KeyHook1(); }
 void KeyUpForwarder(GUIElement* e, KeySym) { AsBox(e)->KeyHook2(); }
 void MouseUpForwarder(GUIElement* e, uint64_t, Point)
@@ -51,15 +60,19 @@ FormMsgBox::FormMsgBox(int id, bool isQuestion, ScreenConnection* screen, Form* 
     : Form(owner, true), boxId_(id), isQuestion_(isQuestion), message_(message), owner_(owner)
 {
     if (screen) SetScreen(screen);
-    SetParent(owner);
-    owner->SetEnabled(false);
-    owner->SetMarkA(true);
-    owner->SetModalChild(this);
     SetSize(kWidth, kHeight);
-
-    const Point origin = owner->GetPosition();
-    const Point size = owner->GetSize();
-    SetPositionClamped(origin.x + (size.x - kWidth) / 2, origin.y + (size.y - kHeight) / 2);
+    if (owner) {
+        SetParent(owner);
+        ownerFocus_ = RememberFocus(owner);
+        owner->SetEnabled(false);
+        owner->SetMarkA(true);
+        owner->SetModalChild(this);
+        const Point origin = owner->GetPosition();
+        const Point size = owner->GetSize();
+        SetPositionClamped(origin.x + (size.x - kWidth) / 2, origin.y + (size.y - kHeight) / 2);
+    } else {
+        CenterOnScreen();
+    }
     SetTitle(title);
 
     SetOnLoad(LoadForwarder);
@@ -122,10 +135,17 @@ void FormMsgBox::BuildControls()
     secondButton_->SetCommand(ButtonClicked);
     secondButton_->Create();
     if (!isQuestion_) secondButton_->Hide();
+    // The safe answer is the one Return gives: NO to a question, OK to a notice.
+    FocusControl(isQuestion_ ? secondButton_ : firstButton_);
 }
 
 bool FormMsgBox::UnblockOwner()
 {
+    // A box without an owner is the program's only window: closing it ends the loop.
+    if (!owner_) {
+        Application::SetQuit(true);
+        return true;
+    }
     // The owner forgets the box: it may be destroyed before the owner is next blocked.
     owner_->SetModalChild(nullptr);
     owner_->SetEnabled(true);
@@ -133,7 +153,20 @@ bool FormMsgBox::UnblockOwner()
     return true;
 }
 
-void FormMsgBox::ReportAnswer() { owner_->OnDialogResult(boxId_, result_); }
+void FormMsgBox::ReportAnswer()
+{
+    // The answer may open the next box, which replaces (deletes) this one.
+    const FocusMemo focus = ownerFocus_;
+    if (owner_) owner_->OnDialogResult(boxId_, result_);
+    GiveFocusBack(focus);
+}
+
+void FormMsgBox::CloseByKey()
+{
+    if (!created_ || !QueryClose()) return;
+    DestroyWindow();
+    NotifyClosed();
+}
 
 void FormMsgBox::BoxHook1() {}
 bool FormMsgBox::AcceptKeyChar() { return true; }

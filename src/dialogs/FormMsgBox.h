@@ -21,6 +21,8 @@ public:
     static constexpr int kResultYes = 3;
     static constexpr int kResultNo = 4;
 
+    // Without an owner the box is centred on the screen, blocks nothing, and closing
+    // it ends the event loop (a notice shown instead of the game).
     FormMsgBox(int id, bool isQuestion, ScreenConnection* screen, Form* owner, const std::string& title,
                const std::string& message);
     ~FormMsgBox() override;
@@ -56,6 +58,9 @@ public:
     CellControl* Label() const { return label_; }
     Form* Owner() const { return owner_; }
 
+    // Escape: closes the box as its window's close box does.
+    void CloseByKey();
+
 private:
     int boxId_;
     bool isQuestion_;
@@ -65,6 +70,7 @@ private:
     ButtonCustom* firstButton_ = nullptr;
     ButtonCustom* secondButton_ = nullptr;
     Form* owner_;
+    FocusMemo ownerFocus_;
 };
 
 // Opens a notice with "OK" / a question with "YES" and "NO", replacing any open box.

@@ -1,11 +1,14 @@
 #include "game/FormMain.h"
 
+#include <X11/keysym.h>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #include "app/Application.h"
 #include "app/Log.h"
 #include "app/ProductInfo.h"
+#include "app/ScreenConnection.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
 #include "controls/ImageFrame.h"
@@ -46,6 +49,16 @@ constexpr int kColourPicture[] = {0, 1, 7, 8, 9, 10, 11, 12, 13};
 
 constexpr int kTimerInterval = 400;
 
+// A second GO within this time, with nothing played in between, is the second half
+// of a double click, not a new move.
+constexpr Time kDoubleClickTime = 400;  // ms
+
+// The current-peg mark: a bar under the input peg, on the cream band above GO.
+constexpr int kMarkInsetX = 5;
+constexpr int kMarkY = 285;
+constexpr int kMarkWidth = 40;
+constexpr int kMarkHeight = 5;
+
 FormMain* AsMain(GUIElement* e) { return static_cast<FormMain*>(e); }
 
 // Forwarders from the element callbacks to the form's virtual operations.
@@ -53,8 +66,16 @@ void LoadForwarder(GUIElement* e, uint64_t) { AsMain(e)->CreateControls(); }
 bool QueryCloseForwarder(GUIElement* e) { return AsMain(e)->AskExit(); }
 void ResizedForwarder(GUIElement* e, int64_t) { AsMain(e)->OnResized(); }
 bool AcceptEveryChar(GUIElement*, int) { return true; }
-void KeyDownForwarder(GUIElement* e, KeySym) { AsMain(e)->OnKeyDown(); }
-void KeyUpForwarder(GUIElement* e, KeySym) { AsMain(e)->OnKeyUp(); }
+void KeyDownForwarder(GUIElement* e, KeySym k)
+{
+    AsMain(e)->PlayKeyDown(k);
+    AsMain(e)->OnKeyDown();
+}
+void KeyUpForwarder(GUIElement* e, KeySym k)
+{
+    AsMain(e)->PlayKeyUp(k);
+    AsMain(e)->OnKeyUp();
+}
 void TimerTick(Timer* t)
 {
     if (GUIElement* f = t->OwningForm()) static_cast<Form*>(f)->OnUserMessage();
@@ -85,6 +106,7 @@ FormMain::FormMain(ScreenConnection* screen, const std::string& title) : Form(nu
 {
     if (screen) SetScreen(screen);
     SetSize(kWidth, kHeight);
+    PlaceOnScreen();
     SetTitle(title);
     SetOnLoad(LoadForwarder);
     SetOnQueryClose(QueryCloseForwarder);
@@ -95,6 +117,7 @@ FormMain::FormMain(ScreenConnection* screen, const std::string& title) : Form(nu
     SetOnMouseDown(PegMouseDown);
     SetBackColor(kCream);
     LoadSheet();
+    SetNetIcon(std::vector<unsigned long>(kWindowIcons, kWindowIcons + kWindowIconsLength));
     Create();
     if (!Application::MainForm()) Application::SetMainForm(this);
 }
@@ -106,6 +129,7 @@ FormMain::~FormMain()
         delete gameTimer_;
     }
     DestroyWindow();
+    if (iconImage_ && GetDisplay()) XFreePixmap(GetDisplay(), iconImage_);
     delete aboutForm_;
     delete exitButton_;
     delete infoButton_;
@@ -120,6 +144,18 @@ FormMain::~FormMain()
     FreeDisplayImage(aboutPicture_);
     FreeDisplayImage(bannerPicture_);
     std::free(sheetData_);
+}
+
+void FormMain::PlaceOnScreen()
+{
+    // The window keeps its usual place where it fits; on a smaller screen it moves
+    // up and left as far as needed, to the top-left corner at most, so that its
+    // buttons are not off the screen.
+    if (!screen_ || !screen_->GetDisplay()) return;
+    const int outerWidth = kWidth + 2, outerHeight = kHeight + 2;  // with the border
+    const Point at = GetPosition();
+    SetPosition(std::clamp(screen_->GetScreenWidth() - outerWidth, 0, at.x),
+                std::clamp(screen_->GetScreenHeight() - outerHeight, 0, at.y));
 }
 
 void FormMain::LoadSheet()
@@ -280,6 +316,34 @@ void FormMain::Paint()
         dc.FillRectangle(0, 0, 15 + 1, size.y + 1, 0, -1, kWhite);
     }
     Form::Paint();
+    if (pegMarkShown_) PaintPegMark();
+}
+
+void FormMain::OnCreated()
+{
+    // The largest of the window icons, on the window's cream, for window managers
+    // that read only the icon pixmap of the hints.
+    const uint32_t* icon = kWindowIcons;
+    const uint32_t* end = kWindowIcons + kWindowIconsLength;
+    const uint32_t* largest = nullptr;
+    for (; icon + 2 <= end; icon += 2 + static_cast<size_t>(icon[0]) * icon[1])
+        if (!largest || icon[0] > largest[0]) largest = icon;
+    if (!largest) return;
+    const int size = static_cast<int>(largest[0]);
+    std::vector<unsigned char> rgb(static_cast<size_t>(size) * size * 3);
+    for (size_t i = 0; i < static_cast<size_t>(size) * size; ++i) {
+        const uint32_t argb = largest[2 + i];
+        const uint32_t alpha = argb >> 24;
+        for (int c = 0; c < 3; ++c) {
+            const uint32_t fore = argb >> (16 - 8 * c) & 0xFF;
+            const uint32_t back = static_cast<uint32_t>(kCream) >> (16 - 8 * c) & 0xFF;
+            rgb[i * 3 + c] = static_cast<unsigned char>((fore * alpha + back * (255 - alpha) + 127) / 255);
+        }
+    }
+    XImage* image = MakeDisplayImage(this, rgb.data(), size, size);
+    iconImage_ = image ? ImageToPixmap(this, image) : 0;
+    FreeDisplayImage(image);
+    if (iconImage_) SetIcon(iconImage_);
 }
 
 void FormMain::EmptyHook2() {}
@@ -289,6 +353,13 @@ void FormMain::OnUserMessage() {}
 
 bool FormMain::AskExit()
 {
+    // A close request while a dialog is open is answered like a click on the
+    // blocked window; a second question on top of the dialog would unblock the
+    // window under it.
+    if (!IsEnabled()) {
+        SignalBlocked();
+        return false;
+    }
     AskYesNo(kExitQuestion, this, "Do you really want to go exit?", "Exit");
     return false;
 }
@@ -307,11 +378,21 @@ void FormMain::MainHookF() {}
 
 void FormMain::OnFormMouseDown()
 {
-    if (IsEnabled()) return;
-    // A dialog blocks the window: say so and bring the dialog forward.
+    if (IsEnabled()) {
+        ShowPegMark(false);
+        return;
+    }
+    SignalBlocked();
+}
+
+void FormMain::SignalBlocked()
+{
+    // A dialog blocks the window: say so and bring the dialog forward, with the
+    // keyboard, which a window manager may just have given to this window.
     if (Form* child = GetModalChild()) {
         Beep();
         child->Show();
+        child->SetFocus();
     }
 }
 
@@ -321,20 +402,7 @@ void FormMain::OnCommand(GUIElement* element)
     if (exitButton_ && id == exitButton_->GetId()) {
         if (AskExit()) Application::SetQuit(true);
     } else if (goButton_ && id == goButton_->GetId()) {
-        if (record_.IsOver()) {
-            if (record_.StartNewGame()) {
-                StoreRecord();
-                RefreshBoard();
-            }
-        } else if (record_.SubmitGuess()) {
-            SaveGame(record_);
-            RefreshBoard();
-            // The win comes first; a failure to store is told at the next change.
-            if (record_.gameState == GameState::Solved)
-                ShowMessageBox(this, "perfect, you won!", WinTitle());
-            else
-                TellIfNotStored();
-        }
+        PlayGo();
     } else if (cancelButton_ && id == cancelButton_->GetId()) {
         AskYesNo(kAbandonQuestion, this, "You want to leave?", "Question");
     } else if (infoButton_ && id == infoButton_->GetId()) {
@@ -342,8 +410,39 @@ void FormMain::OnCommand(GUIElement* element)
     }
 }
 
+void FormMain::PlayGo()
+{
+    // Measured in the server's time of the clicks, so that a slow repaint between
+    // them does not turn a double click into two moves.
+    // A click and then Return are two deliberate presses, whatever their pace.
+    const Time now = Application::InputTime();
+    const bool byKey = Application::DispatchingKey();
+    if (!movedSinceGo_ && byKey == lastGoByKey_ && now != 0 && lastGo_ != 0 && now - lastGo_ < kDoubleClickTime)
+        return;
+    lastGo_ = now;
+    lastGoByKey_ = byKey;
+    movedSinceGo_ = false;
+    currentPeg_ = 0;
+    if (record_.IsOver()) {
+        if (record_.StartNewGame()) {
+            StoreRecord();
+            RefreshBoard();
+        }
+    } else if (record_.SubmitGuess()) {
+        SaveGame(record_);
+        RefreshBoard();
+        // The win comes first; a failure to store is told at the next change.
+        if (record_.gameState == GameState::Solved)
+            ShowMessageBox(this, "perfect, you won!", WinTitle());
+        else
+            TellIfNotStored();
+    }
+}
+
 void FormMain::OnDialogResult(int id, int result)
 {
+    // An answer is a move of its own: a GO right after it is never a double click.
+    movedSinceGo_ = true;
     if (result != kAnswerYes) return;
     if (id == kExitQuestion) {
         if (gameTimer_) gameTimer_->Stop();
@@ -361,11 +460,90 @@ void FormMain::OnElementMouseDown(GUIElement* element)
     if (!element || record_.gameState != GameState::Playing) return;
     for (int k = 0; k < kCodeLength; ++k) {
         if (!inputFrames_[k] || element->GetId() != inputFrames_[k]->GetId()) continue;
-        if (record_.CyclePegColour(k + 1)) {
-            SetPegColour(inputFrames_[k], record_.currentGuess[k]);
-            StoreRecord();
-        }
+        if (record_.CyclePegColour(k + 1)) ChangeInputPeg(k, record_.currentGuess[k]);
         return;
+    }
+}
+
+void FormMain::OtherButtonDown(Point p)
+{
+    Form::OtherButtonDown(p);
+    ShowPegMark(false);
+    if (Application::PointerButton() != Button3 || record_.gameState != GameState::Playing) return;
+    for (int k = 0; k < kCodeLength; ++k) {
+        ImageFrame* f = inputFrames_[k];
+        if (!f || !f->IsCreated() || !f->IsVisible() || !f->HitTest(p)) continue;
+        if (record_.StepPegColourBack(k + 1)) ChangeInputPeg(k, record_.currentGuess[k]);
+        return;
+    }
+}
+
+void FormMain::ChangeInputPeg(int index, int colour)
+{
+    SetPegColour(inputFrames_[index], colour);
+    StoreRecord();
+    movedSinceGo_ = true;
+}
+
+// ---------------------------------------------------------------- keyboard play
+
+namespace {
+// The colour 0..7 that digit key 1..8 (top row or keypad) stands for, or -1.
+int DigitColour(KeySym k)
+{
+    if (k >= XK_1 && k <= XK_8) return static_cast<int>(k - XK_1);
+    if (k >= XK_KP_1 && k <= XK_KP_8) return static_cast<int>(k - XK_KP_1);
+    return -1;
+}
+}  // namespace
+
+void FormMain::PlayKeyDown(KeySym key)
+{
+    if (!IsEnabled() || record_.gameState != GameState::Playing || !inputFrames_[0]) return;
+    const int position = currentPeg_ + 1;
+    if (const int colour = DigitColour(key); colour >= 0) {
+        if (record_.SetPegColour(position, colour)) ChangeInputPeg(currentPeg_, colour);
+        currentPeg_ = (currentPeg_ + 1) % kCodeLength;
+    } else if (key == XK_Left || key == XK_KP_Left) {
+        currentPeg_ = (currentPeg_ + kCodeLength - 1) % kCodeLength;
+    } else if (key == XK_Right || key == XK_KP_Right) {
+        currentPeg_ = (currentPeg_ + 1) % kCodeLength;
+    } else if (key == XK_Up || key == XK_KP_Up) {
+        if (record_.CyclePegColour(position)) ChangeInputPeg(currentPeg_, record_.currentGuess[currentPeg_]);
+    } else if (key == XK_Down || key == XK_KP_Down) {
+        if (record_.StepPegColourBack(position)) ChangeInputPeg(currentPeg_, record_.currentGuess[currentPeg_]);
+    } else {
+        return;
+    }
+    ShowPegMark(true);
+}
+
+void FormMain::PlayKeyUp(KeySym key)
+{
+    if (key != XK_Return && key != XK_KP_Enter) return;
+    if (!IsEnabled() || !goButton_) return;
+    // A focused button takes Return itself.
+    if (GUIElement* focus = Application::Focused(); focus && focus->IsKind(kKindButton)) return;
+    PlayGo();
+}
+
+void FormMain::ShowPegMark(bool shown)
+{
+    if (shown == pegMarkShown_ && !shown) return;
+    pegMarkShown_ = shown;
+    PaintPegMark();
+}
+
+void FormMain::PaintPegMark()
+{
+    if (!created_ || Application::Loading()) return;
+    DrawContext dc(this);
+    const bool playing = record_.gameState == GameState::Playing;
+    for (int k = 0; k < kCodeLength; ++k) {
+        const bool marked = pegMarkShown_ && playing && k == currentPeg_;
+        // A fill covers one pixel less than its width and height.
+        dc.FillRectangle(55 + 51 * k + kMarkInsetX, kMarkY, kMarkWidth + 1, kMarkHeight + 1, 0, -1,
+                         marked ? kBlack : kCream);
     }
 }
 
@@ -469,4 +647,5 @@ void FormMain::RefreshBoard()
             ShowRow(n, rows[n - 1]);
     }
     attemptsCell_->SetText(AttemptsText(record_.Attempts()));
+    if (pegMarkShown_) PaintPegMark();
 }

@@ -35,7 +35,11 @@ public:
     void Paint() override;
     void EmptyHook2() override;
     void OnUserMessage() override;
+    // Gives the window manager the icon pixmap, once the window exists.
+    void OnCreated() override;
     void OnDialogResult(int id, int result) override;
+    // The right button on an input peg moves it back one colour.
+    void OtherButtonDown(Point p) override;
 
     // --- the main form's own virtual operations, in their fixed order ---
     virtual void CreateControls();
@@ -63,15 +67,36 @@ public:
     void RefreshBoard();
     void OpenAbout();
 
+    // --- keyboard play ---
+    // Digits 1..8 set the current input peg and move on; Left and Right move the
+    // current peg; Up and Down step its colour. Acts on the key's press.
+    void PlayKeyDown(KeySym key);
+    // Return and keypad Enter act as GO / NEW GAME when no button has the focus.
+    // Acts on the key's release, as a focused button does.
+    void PlayKeyUp(KeySym key);
+    // The input peg (0..3) the keys act on.
+    int CurrentPeg() const { return currentPeg_; }
+
     const GameRecord& Record() const { return record_; }
 
 private:
     ImageFrame* NewSheetFrame(int picture);
     ImageFrame* BoardPeg(int row, int column) const;
     void LoadSheet();
+    void PlaceOnScreen();
     void BuildPictures();
     void StoreRecord();
     void TellIfNotStored();
+    // GO or NEW GAME, unless it repeats the last one within the double-click time
+    // with nothing played in between.
+    void PlayGo();
+    // A peg changed by click or key: shown, stored, and counted as a move.
+    void ChangeInputPeg(int index, int colour);
+    // Shows the current-peg mark (from the first peg key on) or takes it away.
+    void ShowPegMark(bool shown);
+    void PaintPegMark();
+    // A click on the blocked window, or a close request: beep and show the dialog.
+    void SignalBlocked();
 
     ButtonCustom* infoButton_ = nullptr;
     ButtonCustom* goButton_ = nullptr;
@@ -92,6 +117,13 @@ private:
     Timer* gameTimer_ = nullptr;
     bool firstPaintDone_ = false;
     bool storeFailureTold_ = false;  // the player hears once per run that storing fails
+    int currentPeg_ = 0;
+    bool pegMarkShown_ = false;
+    // The last GO / NEW GAME and whether anything was played since.
+    Time lastGo_ = 0;
+    Pixmap iconImage_ = 0;
+    bool lastGoByKey_ = false;
+    bool movedSinceGo_ = true;
 };
 
 // Command handler of the form's buttons.

@@ -54,3 +54,19 @@ bool GameRecord::CyclePegColour(int position)
     colour = NextPegColour(colour);
     return true;
 }
+
+bool GameRecord::StepPegColourBack(int position)
+{
+    if (gameState != GameState::Playing || position < 1 || position > kCodeLength) return false;
+    int& colour = currentGuess[static_cast<std::size_t>(position - 1)];
+    colour = PreviousPegColour(colour);
+    return true;
+}
+
+bool GameRecord::SetPegColour(int position, int colour)
+{
+    if (gameState != GameState::Playing || position < 1 || position > kCodeLength) return false;
+    if (colour < 0 || colour >= kColourCount) return false;
+    currentGuess[static_cast<std::size_t>(position - 1)] = colour;
+    return true;
+}

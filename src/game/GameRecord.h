@@ -36,4 +36,8 @@ public:
     // While playing: advances the input peg at position 1..4 to its next colour.
     // False, and nothing changes, in another state or for another position.
     bool CyclePegColour(int position);
+    // While playing: moves the input peg at position 1..4 back one colour (0 to 7).
+    bool StepPegColourBack(int position);
+    // While playing: gives the input peg at position 1..4 the colour 0..7.
+    bool SetPegColour(int position, int colour);
 };

@@ -107,3 +107,9 @@ int NextPegColour(int colour)
 {
     return colour + 1 < kColourCount && colour >= 0 ? colour + 1 : 0;
 }
+
+int PreviousPegColour(int colour)
+{
+    if (colour < 0 || colour >= kColourCount) return 0;
+    return colour == 0 ? kColourCount - 1 : colour - 1;
+}

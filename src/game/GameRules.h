@@ -70,3 +70,5 @@ std::string AnswerText(int exact, int colourOnly);
 
 // The colour after c when the player presses an input peg: 0, 1, ..., 7, 0.
 int NextPegColour(int colour);
+// The colour before c, for stepping a peg back: 0 goes to 7; anything out of range to 0.
+int PreviousPegColour(int colour);

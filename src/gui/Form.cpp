@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <algorithm>
+#include <unistd.h>
 #include <vector>
 
 #include "app/Application.h"
@@ -195,6 +196,37 @@ void Form::SetFocus()
     }
 }
 
+Form::FocusMemo Form::RememberFocus(Form* owner)
+{
+    FocusMemo memo;
+    memo.owner = owner;
+    GUIElement* focus = Application::Focused();
+    if (owner && focus && focus->OwningForm() == owner) memo.controlId = focus->GetId();
+    return memo;
+}
+
+void Form::GiveFocusBack(const FocusMemo& memo)
+{
+    Form* owner = memo.owner;
+    if (!owner || !owner->IsCreated() || !owner->IsEnabled()) return;
+    owner->SetFocus();
+    if (!memo.controlId || !Application::DispatchingKey()) return;
+    for (GUIElement* e : Application::CollectChildren(owner->GetId())) {
+        if (e->GetId() != memo.controlId) continue;
+        if (e->IsEnabled() && e->IsCreated() && e->IsVisible()) owner->FocusControl(e);
+        return;
+    }
+}
+
+void Form::FocusControl(GUIElement* control)
+{
+    GUIElement* focus = Application::Focused();
+    if (focus == control) return;
+    if (focus) focus->LostFocus();
+    Application::SetFocused(control);
+    if (control) control->GotFocus();
+}
+
 void Form::Paint()
 {
     // A copy: a control's paint may create or destroy elements.
@@ -250,7 +282,11 @@ void Form::Create()
     Display* d = GetDisplay();
     XMapWindow(d, window_);
     visible_ = true;
-    XFlush(d);
+    // Without a window manager the window is viewable once the map is done, and a
+    // new window (a dialog above all) should have the keyboard. A window manager
+    // holds the map back and gives the focus itself.
+    XSync(d, False);
+    SetFocus();
 }
 
 void Form::CreateWindow()
@@ -282,10 +318,17 @@ void Form::SetWindowProperties()
         size->width = size->min_width = size->max_width = width_;
         size->height = size->min_height = size->max_height = height_;
 
-        wm->flags = InputHint | StateHint | IconPixmapHint;
+        wm->flags = InputHint | StateHint | IconPixmapHint | WindowGroupHint;
         wm->input = True;
         wm->initial_state = NormalState;
         wm->icon_pixmap = iconPixmap_;
+        wm->window_group = GroupLeader();
+        if (dialog_) {
+            // A dialog's position is where its inside goes, centred on its owner's
+            // inside: the window manager puts the frame around it, not at it.
+            size->flags |= PWinGravity;
+            size->win_gravity = StaticGravity;
+        }
 
         TextProperty title(GetText());
         TextProperty className(kWindowClass);
@@ -307,12 +350,27 @@ void Form::SetWindowProperties()
         XSetWMProtocols(d, window_, &deleteAtom_, 1);
         XSelectInput(d, window_, kFormEventMask);
     }
+    // The process behind the window, for the window manager and for a second start.
+    // (WM_CLIENT_MACHINE comes with the standard properties.)
+    const long pid = static_cast<long>(getpid());
+    XChangeProperty(d, window_, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    if (dialog_ && Application::InputTime() != 0) {
+        // The user action that opened the dialog: a window manager that guards the
+        // focus against windows nobody asked for gives it to this one.
+        const long time = static_cast<long>(Application::InputTime());
+        XChangeProperty(d, window_, XInternAtom(d, "_NET_WM_USER_TIME", False), XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&time), 1);
+    }
     if (dialog_) {
+        // A dialog stays above its owner and is not a window of its own in task bars.
+        if (Form* owner = DialogOwner()) XSetTransientForHint(d, window_, owner->GetWindow());
         Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
         Atom dialogType = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
         XChangeProperty(d, window_, type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialogType),
                         1);
     }
+    if (!netIcon_.empty()) SetNetIcon(netIcon_);
 }
 
 void Form::DestroyNativeWindow()
@@ -363,15 +421,43 @@ void Form::SetOption3(bool b) { option3_ = b; }
 void Form::OnDialogResult(int, int) {}
 bool Form::IsDialog() { return dialog_; }
 
+Form* Form::DialogOwner()
+{
+    for (GUIElement* e = parent_; e; e = e->GetParent()) {
+        if (e->IsKind(kKindForm) && static_cast<Form*>(e)->GetWindow()) return static_cast<Form*>(e);
+    }
+    GUIElement* main = Application::MainForm();
+    return main && main != this && static_cast<Form*>(main)->GetWindow() ? static_cast<Form*>(main) : nullptr;
+}
+
+Window Form::GroupLeader()
+{
+    // All windows of the program form one group led by the main window.
+    GUIElement* main = Application::MainForm();
+    if (main && main != this && static_cast<Form*>(main)->GetWindow()) return static_cast<Form*>(main)->GetWindow();
+    if (Form* owner = dialog_ ? DialogOwner() : nullptr) return owner->GetWindow();
+    return window_;
+}
+
+void Form::SetNetIcon(const std::vector<unsigned long>& icons)
+{
+    netIcon_ = icons;
+    if (!window_ || icons.empty()) return;
+    Display* d = GetDisplay();
+    XChangeProperty(d, window_, XInternAtom(d, "_NET_WM_ICON", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(icons.data()), static_cast<int>(icons.size()));
+}
+
 void Form::SetIcon(Pixmap p)
 {
     iconPixmap_ = p;
     if (!created_ || !window_) return;
     XWMHints hints{};
-    hints.flags = InputHint | StateHint | IconPixmapHint;
+    hints.flags = InputHint | StateHint | IconPixmapHint | WindowGroupHint;
     hints.input = True;
     hints.initial_state = NormalState;
     hints.icon_pixmap = p;
+    hints.window_group = GroupLeader();
     XSetWMHints(GetDisplay(), window_, &hints);
 }
 

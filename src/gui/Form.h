@@ -3,6 +3,7 @@
 // controls are drawn on its window and get their input through it.
 #include <X11/Xlib.h>
 #include <string>
+#include <vector>
 
 #include "gui/GUIElement.h"
 
@@ -68,6 +69,22 @@ public:
     virtual void MarkBOn();
     virtual void MarkBOff();
 
+    // What a dialog remembers of its owner's keyboard focus when it opens.
+    struct FocusMemo {
+        Form* owner = nullptr;
+        uint32_t controlId = 0;  // the owner's focused control, 0 for none
+    };
+    static FocusMemo RememberFocus(Form* owner);
+    // When a dialog has closed: the owner's window gets the keyboard back and, when
+    // the dialog was closed by a key, the remembered control gets the focus back,
+    // if it still exists and is enabled. Nothing while the owner is still blocked.
+    static void GiveFocusBack(const FocusMemo& memo);
+    // The window's icons in the _NET_WM_ICON layout (width, height, then width x height
+    // ARGB pixels, for each size); set on the window now or at creation.
+    void SetNetIcon(const std::vector<unsigned long>& icons);
+    // Gives a control of this form the keyboard focus (a dialog's safe button).
+    void FocusControl(GUIElement* control);
+
     Atom GetDeleteAtom() const { return deleteAtom_; }
     Form* GetModalChild() const { return modalChild_; }
     Display* GetDisplay() const;
@@ -86,6 +103,11 @@ protected:
     bool option4_ = false;
 
 private:
+    // The form a dialog belongs to: its nearest form ancestor, else the main form.
+    Form* DialogOwner();
+    // The window that leads the program's window group: the main window.
+    Window GroupLeader();
+    std::vector<unsigned long> netIcon_;
     void CreateWindow();
     void SetWindowProperties();
     void DestroyNativeWindow();

@@ -21,5 +21,5 @@ bool RunProgram(const std::string& program, const std::string& arguments)
 void Beep()
 {
     if (!FileExists(kBeepFile)) return;
-    RunInChild(std::string(kBeepPlayer) + " " + kBeepFile);
+    RunDetached([] { RunProgram(kBeepPlayer, kBeepFile); });
 }

@@ -7,6 +7,6 @@
 // for it. True when the command failed: a non-zero status, or the shell could not run.
 bool RunProgram(const std::string& program, const std::string& arguments);
 
-// Plays "Data/beep.wav" in a child process and returns at once; silent and without
-// a child when the file is missing.
+// Plays "Data/beep.wav" with RunProgram in a detached worker (ChildProcess.h) and
+// returns at once; silent and without a worker when the file is missing.
 void Beep();

@@ -1,50 +1,48 @@
 #include "util/ChildProcess.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
-std::vector<pid_t>& StartedChildren()
+// The worker's descriptors: /dev/null for the standard three, nothing else.
+void DetachDescriptors()
 {
-    static std::vector<pid_t> children;
-    return children;
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        dup2(null, STDIN_FILENO);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+    }
+    const long limit = sysconf(_SC_OPEN_MAX);
+    const int last = limit > 0 && limit < INT_MAX ? static_cast<int>(limit) : 1024;
+    for (int fd = STDERR_FILENO + 1; fd < last; ++fd) close(fd);
 }
 
-} // namespace
+}  // namespace
 
-pid_t RunInChild(const std::string& command)
+bool RunDetached(const std::function<void()>& work)
 {
-    ReapFinishedChildren();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        [[maybe_unused]] const int status = std::system(command.c_str());
+    const pid_t child = fork();
+    if (child < 0) {
+        work();
+        return false;
+    }
+    if (child == 0) {
+        const pid_t worker = fork();
+        if (worker == 0 || worker < 0) {
+            // Without a second process the child does the work itself; the caller
+            // then waits for it, as when the first fork fails.
+            DetachDescriptors();
+            work();
+        }
         _exit(0);
     }
-    if (pid < 0) {
-        [[maybe_unused]] const int status = std::system(command.c_str());
-        return 0;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    StartedChildren().push_back(pid);
-    return pid;
-}
-
-void ReapFinishedChildren()
-{
-    std::vector<pid_t>& children = StartedChildren();
-    const auto collected = [](pid_t pid) {
-        const pid_t result = waitpid(pid, nullptr, WNOHANG);
-        // ECHILD: someone else already collected it; it is gone all the same.
-        return result == pid || (result < 0 && errno == ECHILD);
-    };
-    children.erase(std::remove_if(children.begin(), children.end(), collected), children.end());
-}
-
-std::size_t PendingChildren()
-{
-    return StartedChildren().size();
+    return true;
 }

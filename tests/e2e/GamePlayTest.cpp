@@ -117,12 +117,13 @@ TEST(GamePlayTest, ANewGameIsEmptyAndEachPressOnAPegShowsAndStoresTheNextColour)
         EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(1), 0));
         EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(3), 0));
     }
-    // Only the left button turns a peg.
+    // The right button steps a peg back; the middle one does nothing.
     game.Click(w, G::InputPeg(4), 3);
+    ASSERT_TRUE(game.WaitForValue("col4", "7"));
     game.Click(w, G::InputPeg(4), 2);
     RoundTrip(game);
-    EXPECT_EQ(game.Value("col4"), "0");
-    EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(4), 0, 0ms));
+    EXPECT_EQ(game.Value("col4"), "7");
+    EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(4), 7, 0ms));
     EXPECT_EQ(game.Value("Quorrel_Code"), code);
     EXPECT_EQ(game.Value("stato"), "0");
     ExpectCleanQuit(game);
@@ -409,4 +410,185 @@ TEST(GamePlayTest, ReturnOnTheFocusedGoButtonSubmitsTheNextGuessAndCanWin)
     ASSERT_TRUE(game.WaitForDialogGone("Quorrel - https://www.quorrel.example"));
     EXPECT_EQ(game.Value("stato"), "2");
     ExpectCleanQuit(game);
+}
+
+// ---------------------------------------------------------------- keys and the right button
+
+namespace {
+
+constexpr const char* kWinTitle = "Quorrel - https://www.quorrel.example";
+
+// The digit key for colour c (key "1" is colour 0).
+unsigned long DigitKey(char colour) { return XK_1 + static_cast<unsigned long>(colour - '0'); }
+
+void TypeGuess(GameSession& game, const std::string& guess)
+{
+    for (char c : guess) game.PressKey(game.MainWindow(), DigitKey(c));
+}
+
+// The mark under input peg k (1..4): waits until it is drawn (or, with `shown`
+// false, until the band under the peg is bare cream).
+bool MarkUnder(GameSession& game, int k, bool shown = true)
+{
+    Pixels expected;
+    expected.width = 40;
+    expected.height = 5;
+    expected.rgb.assign(200, shown ? 0x000000 : kCream);
+    return game.WaitForPixels(game.MainWindow(), {55 + 51 * (k - 1) + 5, 285, 40, 5}, expected, 3s);
+}
+
+}  // namespace
+
+TEST(GamePlayTest, AWholeGameWithKeysAloneWinsConfirmsAndStartsAnew)
+{
+    GameSession game(StoredGame("1234"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    const Pixels board = game.Grab(w, {0, 0, 800, 600});
+
+    // A wrong guess first: digits set the pegs in turn, Return plays it.
+    TypeGuess(game, "0011");
+    EXPECT_TRUE(game.WaitForValue("col4", "1"));
+    EXPECT_EQ(game.InputValues(), "0011");
+    EXPECT_TRUE(MarkUnder(game, 1)) << "after the fourth digit the first peg is current again";
+    game.PressKey(w, XK_Return);
+    ASSERT_TRUE(game.WaitForValue("Quorrel_Bag", Record("0011", "1234")));
+    EXPECT_TRUE(RowShows(game, 10, "0011"));
+
+    // The keypad's Enter plays as well; the right code wins.
+    TypeGuess(game, "1234");
+    game.PressKey(w, XK_KP_Enter);
+    const Window box = game.WaitForPaintedDialog(kWinTitle);
+    ASSERT_NE(box, 0u) << "no win message";
+    EXPECT_EQ(game.Value("stato"), "2");
+
+    // Return answers with the box's focused OK; Return on the board then starts anew.
+    game.PressKey(box, XK_Return);
+    ASSERT_TRUE(game.WaitForDialogGone(kWinTitle));
+    game.PressKey(w, XK_Return);
+    ASSERT_TRUE(game.WaitForValue("stato", "0"));
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "");
+    EXPECT_TRUE(MarkUnder(game, 1));  // painted after the board
+    EXPECT_TRUE(RowEmpty(game, 10));
+
+    // A mouse press takes the mark away: the window is as a mouse player sees it.
+    ASSERT_TRUE(game.Unfocus());
+    EXPECT_TRUE(MarkUnder(game, 1, false));
+    EXPECT_EQ(game.Grab(w, {0, 270, 315, 40}), board.Crop(0, 270, 315, 40));
+    ASSERT_TRUE(game.Quit());
+    EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+}
+
+TEST(GamePlayTest, ArrowsMoveAndChangeTheCurrentPegAndTheRightButtonStepsBack)
+{
+    GameSession game(StoredGame("1234"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+
+    game.PressKey(w, XK_Left);  // from peg 1 round to peg 4
+    EXPECT_TRUE(MarkUnder(game, 4));
+    game.PressKey(w, XK_Up);
+    EXPECT_TRUE(game.WaitForValue("col4", "1"));
+    game.PressKey(w, XK_Right);  // round to peg 1
+    game.PressKey(w, XK_Down);
+    EXPECT_TRUE(game.WaitForValue("col1", "7"));
+    game.PressKey(w, XK_Right);
+    game.PressKey(w, XK_Down);
+    game.PressKey(w, XK_Down);
+    EXPECT_TRUE(game.WaitForValue("col2", "6"));
+    EXPECT_TRUE(MarkUnder(game, 2));
+    EXPECT_TRUE(MarkUnder(game, 1, false));
+
+    // The right button on a peg goes back one colour and takes the mark away.
+    game.Click(w, G::InputPeg(3), 3);
+    EXPECT_TRUE(game.WaitForValue("col3", "7"));
+    EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(3), 7));
+    EXPECT_TRUE(MarkUnder(game, 2, false));
+    game.Click(w, G::InputPeg(3), 3);
+    EXPECT_TRUE(game.WaitForValue("col3", "6"));
+    EXPECT_EQ(game.InputValues(), "7661");
+    ASSERT_TRUE(game.Quit());
+}
+
+TEST(GamePlayTest, ADoubleClickOnGoPlaysOneGuessAndReturnOnAQuestionAnswersNo)
+{
+    GameSession game(StoredGame("1234"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+
+    ASSERT_TRUE(game.SetPeg(1, 1));
+    game.Click(w, G::GoButton());
+    game.Click(w, G::GoButton());
+    ASSERT_TRUE(game.WaitForValue("Quorrel_Bag", Record("1000", "1234")));
+    // A guess with a peg changed in between is never dropped, however fast.
+    game.Click(w, G::InputPeg(2));
+    game.Click(w, G::GoButton());
+    EXPECT_TRUE(game.WaitForValue("Quorrel_Bag", Record("1000", "1234") + ";" + Record("0100", "1234")));
+    game.Click(w, G::GoButton());  // the second half of a double click again
+    RoundTrip(game);
+    EXPECT_EQ(Records(game.Value("Quorrel_Bag")).size(), 2u);
+
+    // A question opens on NO: Return keeps the game.
+    game.Click(w, G::CancelButton());
+    const Window box = game.WaitForPaintedDialog("Question");
+    ASSERT_NE(box, 0u);
+    game.PressKey(box, XK_Return);
+    ASSERT_TRUE(game.WaitForDialogGone("Question"));
+    EXPECT_EQ(game.Value("stato"), "0");
+    // Escape closes it like its close box.
+    game.Click(w, G::CancelButton());
+    ASSERT_NE(game.WaitForPaintedDialog("Question"), 0u);
+    game.PressKey(game.WaitForDialog("Question"), XK_Escape);
+    ASSERT_TRUE(game.WaitForDialogGone("Question"));
+    EXPECT_EQ(game.Value("stato"), "0");
+    ASSERT_TRUE(game.Quit());
+}
+
+TEST(GamePlayTest, TheFocusComesBackToTheButtonThatOpenedADialog)
+{
+    GameSession game(StoredGame("1234"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+
+    // Tab to EXIT (INFO comes first), Return asks; Return again answers NO.
+    game.PressKey(w, XK_Tab);
+    game.PressKey(w, XK_Tab);
+    game.PressKey(w, XK_Return);
+    Window box = game.WaitForPaintedDialog("Exit");
+    ASSERT_NE(box, 0u);
+    game.PressKey(box, XK_Return);
+    ASSERT_TRUE(game.WaitForDialogGone("Exit"));
+    // EXIT has the focus again: Return asks once more instead of playing GO.
+    game.PressKey(w, XK_Return);
+    box = game.WaitForPaintedDialog("Exit");
+    ASSERT_NE(box, 0u) << "the focus did not come back to EXIT";
+    EXPECT_EQ(game.Value("Quorrel_Bag"), "");
+    // Tab goes from the safe NO to YES, and Space presses it.
+    game.PressKey(box, XK_Tab);
+    game.PressKey(box, XK_space);
+    const ProgramRunner::Outcome end = game.WaitForExit();
+    EXPECT_TRUE(end.exited);
+    EXPECT_EQ(end.exitCode, 0);
+}
+
+TEST(GamePlayTest, ACloseRequestOnTheBlockedWindowOnlyRaisesTheDialog)
+{
+    GameSession game(StoredGame("1234"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    game.Click(w, G::InfoButton());
+    const Window about = game.WaitForPaintedDialog("Info...");
+    ASSERT_NE(about, 0u);
+
+    ASSERT_TRUE(game.RequestClose(w));
+    EXPECT_EQ(game.WaitForDialog("Exit", 500ms), 0u) << "a second question opened over the about box";
+    EXPECT_NE(game.WaitForDialog("Info...", 0ms), 0u);
+    // The board stays blocked until the about box is closed.
+    game.Click(w, G::InputPeg(1));
+    EXPECT_FALSE(game.WaitForValue("col1", "1", 300ms));
+    game.PressKey(about, XK_Escape);
+    ASSERT_TRUE(game.WaitForDialogGone("Info..."));
+    game.Click(w, G::InputPeg(1));
+    EXPECT_TRUE(game.WaitForValue("col1", "1"));
+    ASSERT_TRUE(game.Quit());
 }

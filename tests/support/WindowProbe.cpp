@@ -3,20 +3,33 @@
 #include <X11/Xutil.h>
 #include <thread>
 
+namespace {
+// Top-level windows sit on the root, or, under a window manager, a level or two down
+// inside its frames.
+void CollectOfClass(Display* d, Window parentWindow, const std::string& className, int depth,
+                    std::vector<Window>& found)
+{
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d, parentWindow, &root, &parent, &children, &count)) return;
+    for (unsigned i = 0; i < count; ++i) {
+        XClassHint hint{};
+        if (XGetClassHint(d, children[i], &hint)) {
+            if (hint.res_class && className == hint.res_class) found.push_back(children[i]);
+            if (hint.res_name) XFree(hint.res_name);
+            if (hint.res_class) XFree(hint.res_class);
+        } else if (depth > 1) {
+            CollectOfClass(d, children[i], className, depth - 1, found);
+        }
+    }
+    if (children) XFree(children);
+}
+}  // namespace
+
 std::vector<Window> WindowsOfClass(Display* d, const std::string& className)
 {
     std::vector<Window> found;
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return found;
-    for (unsigned i = 0; i < count; ++i) {
-        XClassHint hint{};
-        if (!XGetClassHint(d, children[i], &hint)) continue;
-        if (hint.res_class && className == hint.res_class) found.push_back(children[i]);
-        if (hint.res_name) XFree(hint.res_name);
-        if (hint.res_class) XFree(hint.res_class);
-    }
-    if (children) XFree(children);
+    CollectOfClass(d, DefaultRootWindow(d), className, 3, found);
     return found;
 }
 

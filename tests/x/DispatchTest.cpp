@@ -79,14 +79,19 @@ TEST_F(DispatchTest, TabMovesFocusToTheNextTabStopAndOnlyTheFormSeesTheKey)
     EXPECT_EQ(Application::Focused(), &b);
 }
 
-TEST_F(DispatchTest, TabSkipsControlsThatAreNoTabStops)
+TEST_F(DispatchTest, TabSkipsControlsThatAreNoTabStopsDisabledOrHidden)
 {
     RecordingControl& a = Add("a", 0, 0, 10, 10);
     Add("skipped", 20, 0, 10, 10).SetTabStop(false);
-    RecordingControl& c = Add("c", 40, 0, 10, 10);
+    Add("disabled", 30, 0, 10, 10).SetEnabled(false);
+    Add("hidden", 40, 0, 10, 10).Hide();
+    RecordingControl& c = Add("c", 50, 0, 10, 10);
     Application::SetFocused(&a);
     Dispatch(Key(KeyRelease, XK_Tab));
     EXPECT_EQ(Application::Focused(), &c);
+    // Round again: the disabled and the hidden control are not taken on the way.
+    Dispatch(Key(KeyRelease, XK_Tab));
+    EXPECT_EQ(Application::Focused(), &a);
 }
 
 TEST_F(DispatchTest, TabFromTheLastTabStopWrapsAroundToTheFirst)

@@ -753,7 +753,6 @@ TEST_F(FormMainTest, AClickOnTheFreeWindowDoesNotBeep)
     Open();
     ClickMain(390, 560);
     ClickMain(30, 500);
-    EXPECT_EQ(PendingChildren(), 0u);
     EXPECT_FALSE(programs.Ran("aplay"));
 }
 

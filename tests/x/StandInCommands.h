@@ -2,22 +2,24 @@
 // Stand-ins for the outside programs the game starts (the sound player, the browser,
 // the mail client): small shell scripts put first on PATH for the length of a test,
 // each writing the arguments it was given into a file of its own, one a line. The
-// helpers below wait for such a file and for the children the game started to be
-// collected again, so that a test never leaves a zombie behind.
+// helpers below wait for such a file and check that the game leaves no zombie
+// behind.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "TempDir.h"
-#include "util/ChildProcess.h"
 
 namespace stand_in {
 
@@ -33,32 +35,32 @@ bool WaitUntil(Pred done, std::chrono::milliseconds timeout = std::chrono::secon
     return true;
 }
 
-// Collects the children started through RunInChild as they end; false when some are
-// still running after `timeout`.
-inline bool ReapAll(std::chrono::milliseconds timeout = std::chrono::seconds(5))
+// The children of this process that have ended and were not collected (zombies).
+inline int ZombieChildren()
 {
-    return WaitUntil(
-        [] {
-            ReapFinishedChildren();
-            return PendingChildren() == 0;
-        },
-        timeout);
+    int zombies = 0;
+    DIR* tasks = opendir("/proc/self/task");
+    if (!tasks) return 0;
+    while (dirent* t = readdir(tasks)) {
+        if (t->d_name[0] == '.') continue;
+        std::ifstream list(std::string("/proc/self/task/") + t->d_name + "/children");
+        long pid = 0;
+        while (list >> pid) {
+            std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+            std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+            const size_t close = text.rfind(')');
+            if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z') ++zombies;
+        }
+    }
+    closedir(tasks);
+    return zombies;
 }
 
-// Waits for one child of this process to end and returns its wait status; -1 when
-// none ended in time. Only for tests that know exactly one child is under way.
-inline int WaitForAnyChild(std::chrono::milliseconds timeout = std::chrono::seconds(5))
+// The game's workers are detached: none of them may stay behind as a zombie of
+// this process. Polls briefly for the short-lived intermediate child.
+inline bool ReapAll(std::chrono::milliseconds timeout = std::chrono::seconds(5))
 {
-    int status = -1;
-    const bool ended = WaitUntil(
-        [&status] {
-            int s = 0;
-            const pid_t pid = waitpid(-1, &s, WNOHANG);
-            if (pid > 0) status = s;
-            return pid > 0 || (pid < 0 && errno == ECHILD);
-        },
-        timeout);
-    return ended ? status : -1;
+    return WaitUntil([] { return ZombieChildren() == 0; }, timeout);
 }
 
 // A folder of stand-in programs, first on PATH until the object goes away.
@@ -96,6 +98,8 @@ public:
     }
 
     std::string ArgsFile(const std::string& name) const { return bin_.File(name + ".args"); }
+    // The folder holding the stand-ins.
+    std::string Dir() const { return bin_.Path(); }
     bool Ran(const std::string& name) const { return bin_.Exists(name + ".args"); }
     bool WaitForRun(const std::string& name) const
     {

@@ -1,0 +1,326 @@
+// The game as a desktop window: the properties a window manager and a task bar read,
+// one game per working directory, and the dialogs under a real window manager.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <csignal>
+#include <sys/wait.h>
+#include <string>
+#include <vector>
+
+#include "GameSession.h"
+#include "ProgramRunner.h"
+#include "WindowProbe.h"
+#include "XvfbServer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using G = GameSession;
+
+std::vector<long> CardinalList(Display* d, Window w, const char* name, Atom type = XA_CARDINAL)
+{
+    std::vector<long> values;
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1 << 20, False, type, &actual, &format, &count,
+                           &after, &data) == Success &&
+        data && format == 32)
+        values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+    if (data) XFree(data);
+    return values;
+}
+
+// The sizes (width, height) of the icons in a _NET_WM_ICON value.
+std::vector<std::pair<long, long>> IconSizes(const std::vector<long>& icons)
+{
+    std::vector<std::pair<long, long>> sizes;
+    for (size_t at = 0; at + 2 <= icons.size();) {
+        const long w = icons[at], h = icons[at + 1];
+        sizes.emplace_back(w, h);
+        at += 2 + static_cast<size_t>(w * h);
+    }
+    return sizes;
+}
+
+std::string Hostname()
+{
+    char name[HOST_NAME_MAX + 1] = {};
+    gethostname(name, sizeof name - 1);
+    return name;
+}
+
+XWMHints Hints(Display* d, Window w)
+{
+    XWMHints result{};
+    if (XWMHints* h = XGetWMHints(d, w)) {
+        result = *h;
+        XFree(h);
+    }
+    return result;
+}
+
+// The inside of `w` on the screen.
+Rect Inside(Display* d, Window w)
+{
+    Window child, root;
+    int x = 0, y = 0, gx, gy;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+    XGetGeometry(d, w, &root, &gx, &gy, &width, &height, &border, &depth);
+    return {x, y, static_cast<int>(width), static_cast<int>(height)};
+}
+
+// A click at a person's pace: the window manager sees the press before the release.
+void HumanClick(Display* d, Window w, Rect r)
+{
+    int rx = 0, ry = 0;
+    Window child;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), r.x + r.w / 2, r.y + r.h / 2, &rx, &ry, &child);
+    XTestFakeMotionEvent(d, -1, rx, ry, CurrentTime);
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XTestFakeButtonEvent(d, 1, False, 60);
+    XSync(d, False);
+}
+
+}  // namespace
+
+TEST(DesktopTest, TheWindowsCarryIconIdentityAndBelongToTheMainWindow)
+{
+    GameSession game;
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    Display* d = game.GetDisplay();
+    const Window w = game.MainWindow();
+
+    EXPECT_EQ(CardinalList(d, w, "_NET_WM_PID"), std::vector<long>{game.Runner().Pid()});
+    XTextProperty machine{};
+    ASSERT_TRUE(XGetWMClientMachine(d, w, &machine));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(machine.value), machine.nitems), Hostname());
+    XFree(machine.value);
+    const std::vector<std::pair<long, long>> sizes = IconSizes(CardinalList(d, w, "_NET_WM_ICON"));
+    for (long s : {16L, 32L, 48L}) EXPECT_NE(std::find(sizes.begin(), sizes.end(), std::make_pair(s, s)), sizes.end()) << s;
+    const XWMHints mainHints = Hints(d, w);
+    EXPECT_TRUE(mainHints.flags & IconPixmapHint);
+    EXPECT_NE(mainHints.icon_pixmap, 0u);
+    ASSERT_TRUE(mainHints.flags & WindowGroupHint);
+    EXPECT_EQ(mainHints.window_group, w);
+
+    // Both dialogs are transient for the main window and in its group.
+    auto expectOwned = [&](Window dialog) {
+        Window owner = 0;
+        EXPECT_TRUE(XGetTransientForHint(d, dialog, &owner));
+        EXPECT_EQ(owner, w);
+        const XWMHints hints = Hints(d, dialog);
+        EXPECT_TRUE(hints.flags & WindowGroupHint);
+        EXPECT_EQ(hints.window_group, w);
+        EXPECT_EQ(CardinalList(d, dialog, "_NET_WM_PID"), std::vector<long>{game.Runner().Pid()});
+    };
+    game.Click(w, G::InfoButton());
+    const Window about = game.WaitForPaintedDialog("Info...");
+    ASSERT_NE(about, 0u);
+    expectOwned(about);
+    game.PressKey(about, XK_Escape);
+    ASSERT_TRUE(game.WaitForDialogGone("Info..."));
+    game.Click(w, G::ExitButton());
+    const Window question = game.WaitForPaintedDialog("Exit");
+    ASSERT_NE(question, 0u);
+    expectOwned(question);
+    game.PressKey(question, XK_Escape);
+    ASSERT_TRUE(game.WaitForDialogGone("Exit"));
+    ASSERT_TRUE(game.Quit());
+}
+
+TEST(DesktopTest, ASecondStartInTheSameDirectoryRaisesTheRunningGameAndTouchesNothing)
+{
+    GameSession game;
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    Display* d = game.GetDisplay();
+    const Window w = game.MainWindow();
+    ASSERT_TRUE(game.SetPeg(2, 3));
+    const Pixels board = game.Grab(w);
+    const std::string log = game.Runner().ReadFile("log.txt");
+    const std::string settings = game.Value("Quorrel_Code") + game.Value("stato") + game.InputValues();
+
+    // Another window covers the game.
+    const Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1000, 800, 0, 0, 0x123456);
+    XMapRaised(d, cover);
+    XSync(d, False);
+
+    ProgramRunner second(QUORREL_PROGRAM);
+    second.SetWorkDir(game.WorkDir());
+    ASSERT_TRUE(second.Start());
+    const ProgramRunner::Outcome end = second.Wait(20s);
+    ASSERT_TRUE(end.exited) << second.Stderr();
+    EXPECT_EQ(end.exitCode, 0);
+
+    // The running game's window is on top again, unchanged, with its files and log.
+    XSync(d, False);
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    ASSERT_TRUE(XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count));
+    ASSERT_GT(count, 0u);
+    EXPECT_EQ(children[count - 1], w);
+    XFree(children);
+    XDestroyWindow(d, cover);
+    XSync(d, False);
+    EXPECT_EQ(game.ProgramWindows().size(), 1u);
+    EXPECT_EQ(game.WaitForSteady(w, {0, 0, 800, 600}).Difference(board), "");
+    EXPECT_EQ(game.Runner().ReadFile("log.txt"), log);
+    EXPECT_EQ(game.Value("Quorrel_Code") + game.Value("stato") + game.InputValues(), settings);
+    EXPECT_TRUE(game.Running());
+    ASSERT_TRUE(game.Quit());
+
+    // With the game gone the directory is free again.
+    ProgramRunner third(QUORREL_PROGRAM);
+    third.SetWorkDir(game.WorkDir());
+    ASSERT_TRUE(third.Start());
+    ASSERT_NE(WaitForWindowOfClass(d, "Quorrel.exe", 10s), 0u) << third.Stderr();
+    // A killed game leaves no lock behind: the next start plays.
+    third.Kill();
+    ASSERT_TRUE(WaitForNoWindowOfClass(d, "Quorrel.exe", 10s));
+    ProgramRunner fourth(QUORREL_PROGRAM);
+    fourth.SetWorkDir(game.WorkDir());
+    ASSERT_TRUE(fourth.Start());
+    ASSERT_NE(WaitForWindowOfClass(d, "Quorrel.exe", 10s), 0u) << fourth.Stderr();
+    EXPECT_TRUE(fourth.Running());
+    fourth.Kill();
+}
+
+TEST(DesktopTest, AGameThatCannotBeReachedIsNamedInAMessageBox)
+{
+    // The directory is locked by a process with no window on this display.
+    ProgramRunner run(QUORREL_PROGRAM);
+    const int fd = open((run.WorkDir() + "/quorrel.lock").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(run.WriteFile("log.txt", "the running game's log\n"));
+    const pid_t holder = fork();
+    if (holder == 0) {
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (fcntl(fd, F_SETLK, &lock) != 0) _exit(1);
+        pause();
+        _exit(0);
+    }
+    ASSERT_GT(holder, 0);
+    close(fd);
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    // Wait for the holder to take the lock before the start.
+    for (int i = 0; i < 200; ++i) {
+        const int probe = open((run.WorkDir() + "/quorrel.lock").c_str(), O_RDWR);
+        struct flock test {};
+        test.l_type = F_WRLCK;
+        test.l_whence = SEEK_SET;
+        const bool held = fcntl(probe, F_GETLK, &test) == 0 && test.l_type != F_UNLCK;
+        close(probe);
+        if (held) break;
+        usleep(10000);
+    }
+
+    ASSERT_TRUE(run.Start());
+    const Window box = WaitForWindowOfClass(d, "Quorrel.exe", 10s);
+    ASSERT_NE(box, 0u) << run.Stderr();
+    char* name = nullptr;
+    ASSERT_TRUE(XFetchName(d, box, &name));
+    EXPECT_STREQ(name, "Quorrel");
+    XFree(name);
+    EXPECT_EQ(run.ReadFile("log.txt"), "the running game's log\n");
+    EXPECT_FALSE(run.FileExists("Settings"));
+    // Closed through the window manager's close request, the start ends with 0.
+    SendDeleteWindow(d, box);
+    const ProgramRunner::Outcome end = run.Wait(20s);
+    EXPECT_TRUE(end.exited);
+    EXPECT_EQ(end.exitCode, 0);
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    XCloseDisplay(d);
+}
+
+// ---------------------------------------------------------------- under a window manager
+
+TEST(DesktopTest, UnderAWindowManagerDialogsStayAboveTheirOwnerAndCloseThroughIt)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.Ok());
+    ScopedDisplayEnv env(server.DisplayName());
+    ProgramRunner wm("/usr/bin/openbox", {"--sm-disable"});
+    ASSERT_TRUE(wm.Start()) << "openbox is missing: scripts/install-deps installs it";
+    std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
+    Display* d = connection.get();
+    ASSERT_NE(d, nullptr);
+    // The window manager is up once it names itself on the root.
+    bool managed = false;
+    for (int i = 0; i < 500 && !managed; ++i) {
+        managed = !CardinalList(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
+        if (!managed) usleep(20000);
+    }
+    ASSERT_TRUE(managed) << wm.Stderr();
+
+    {
+        GameSession game;
+        ASSERT_TRUE(game.Start()) << game.Stderr();
+        const Window w = game.MainWindow();
+        ASSERT_TRUE(game.SetPeg(1, 1));
+
+        // A question opens centred on the main window's inside, frame or no frame.
+        ASSERT_TRUE(game.RequestClose(w));
+        const Window question = game.WaitForPaintedDialog("Exit");
+        ASSERT_NE(question, 0u);
+        // One border width in from where each window is placed, as without a frame.
+        const Rect main = Inside(d, w), box = Inside(d, question);
+        EXPECT_EQ(box.x, main.x + (800 - 250) / 2 + 1);
+        EXPECT_EQ(box.y, main.y + (600 - 150) / 2 + 1);
+        game.PressKey(question, XK_Escape);
+        ASSERT_TRUE(game.WaitForDialogGone("Exit"));
+
+        // The about box stays above the main window when the main window is clicked.
+        HumanClick(d, w, G::InfoButton());
+        const Window about = game.WaitForPaintedDialog("Info...");
+        ASSERT_NE(about, 0u);
+        HumanClick(d, w, {30, 560, 1, 1});
+        XSync(d, False);
+        usleep(200000);
+        const std::vector<long> stacking = CardinalList(d, DefaultRootWindow(d), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+        const auto mainAt = std::find(stacking.begin(), stacking.end(), static_cast<long>(w));
+        const auto aboutAt = std::find(stacking.begin(), stacking.end(), static_cast<long>(about));
+        ASSERT_NE(mainAt, stacking.end());
+        ASSERT_NE(aboutAt, stacking.end());
+        EXPECT_GT(aboutAt, mainAt) << "the about box fell behind the main window";
+
+        // The window manager's close (as from the title bar) closes the box and frees the board.
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = about;
+        ev.xclient.message_type = XInternAtom(d, "_NET_CLOSE_WINDOW", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[1] = 2;
+        XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+        XFlush(d);
+        ASSERT_TRUE(game.WaitForDialogGone("Info..."));
+        HumanClick(d, w, G::InputPeg(1));
+        EXPECT_TRUE(game.WaitForValue("col1", "2")) << "the board stayed blocked";
+        ASSERT_TRUE(game.RequestClose(w));
+        const Window exit = game.WaitForPaintedDialog("Exit");
+        ASSERT_NE(exit, 0u);
+        HumanClick(d, exit, G::YesButton());
+        const ProgramRunner::Outcome end = game.WaitForExit();
+        EXPECT_TRUE(end.exited);
+        EXPECT_EQ(end.exitCode, 0);
+        EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+    }
+    connection.reset();
+    wm.Kill(15);
+    wm.Wait(5s);
+}
