@@ -207,7 +207,12 @@ bool GameSession::Start(ms timeout)
 
     while (!main_) {
         if (Clock::now() >= deadline || !run_->Running()) return false;
-        for (Window w : ProgramWindows()) main_ = w;
+        // A dialog may already be open over it (a notice at the first paint): the main
+        // window is the one that is transient for no other.
+        for (Window w : ProgramWindows()) {
+            Window owner = 0;
+            if (!XGetTransientForHint(display_, w, &owner)) main_ = w;
+        }
         if (!main_) std::this_thread::sleep_for(kPoll);
     }
     auto left = [&] { return std::chrono::duration_cast<ms>(deadline - Clock::now()); };
