@@ -7,6 +7,7 @@
 #include "app/Application.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "gui/ColorTranslator.h"
 #include "gui/Form.h"
 #include "image/DisplayImage.h"
 #include "image/ServerImage.h"
@@ -53,6 +54,7 @@ DrawContext::DrawContext(Form* form) : form_(form ? form : FirstForm())
         WriteLog("Errore nella creazione del GC");
         return;
     }
+    colors_ = form_->GetScreen()->GetColors();
     const int screen = form_->GetScreen()->GetScreenNumber();
     XSetForeground(display_, gc_, WhitePixel(display_, screen));
     XSetBackground(display_, gc_, BlackPixel(display_, screen));
@@ -78,9 +80,20 @@ int DrawContext::LineHeight()
     return (f ? f->ascent : 0) + 1;
 }
 
+unsigned long DrawContext::PixelOf(int64_t color) const
+{
+    const auto rgb = static_cast<uint32_t>(color);
+    return colors_ ? colors_->Pixel(rgb) : rgb;
+}
+
 void DrawContext::SetForeground(int64_t color)
 {
-    if (color != -1) XSetForeground(display_, gc_, static_cast<unsigned long>(color));
+    if (color != -1) XSetForeground(display_, gc_, PixelOf(color));
+}
+
+void DrawContext::SetBackground(int64_t color)
+{
+    if (color != -1) XSetBackground(display_, gc_, PixelOf(color));
 }
 
 void DrawContext::Flush() { XFlush(display_); }
@@ -143,7 +156,7 @@ void DrawContext::DrawTextBox(int x, int y, int w, int h, const std::string& tex
 {
     if (!gc_) return;
     SetForeground(fg);
-    if (bg != -1) XSetBackground(display_, gc_, static_cast<unsigned long>(bg));
+    SetBackground(bg);
     XFontStruct* font = Font();
     const int ascent = font ? font->ascent : 0;
     const int L = ascent < 16 ? 15 : ascent + 1;
@@ -233,7 +246,7 @@ void DrawContext::PutImageTransparent(int x, int y, int w, int h, XImage* image)
     if (form_->IsCreated() && form_->IsVisible() && x0 < x1 && y0 < y1) {
         ServerImage under(XGetImage(display_, window_, x0, y0, static_cast<unsigned>(x1 - x0),
                                     static_cast<unsigned>(y1 - y0), AllPlanes, ZPixmap));
-        if (under) ReplaceKeyColor(image, under.get(), x1 - x0, y1 - y0, kKeyColor, x0 - x, y0 - y);
+        if (under) ReplaceKeyColor(image, under.get(), x1 - x0, y1 - y0, PixelOf(kKeyColor), x0 - x, y0 - y);
     }
     PutImage(x, y, w, h, image);
 }

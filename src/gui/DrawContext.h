@@ -1,12 +1,14 @@
 #pragma once
 // The one way the program draws: a short-lived graphics context bound to one form's
 // window. Every primitive sets its colour, draws straight onto the window (there is
-// no back buffer) and flushes at once. Colours are 0xRRGGBB pixel values; -1 keeps
-// the current colour. Text uses the font of the first registered form.
+// no back buffer) and flushes at once. Colours are 0xRRGGBB, translated into the
+// screen's own pixels (ColorTranslator); -1 keeps the current colour. Text uses the
+// font of the first registered form.
 #include <X11/Xlib.h>
 #include <cstdint>
 #include <string>
 
+class ColorTranslator;
 class Form;
 
 class DrawContext {
@@ -50,6 +52,8 @@ public:
 
 private:
     void SetForeground(int64_t color);
+    void SetBackground(int64_t color);
+    unsigned long PixelOf(int64_t color) const;
     void Flush();
     XFontStruct* Font();
     void DrawTextBox(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align,
@@ -60,4 +64,5 @@ private:
     Display* display_ = nullptr;
     Window window_ = 0;
     GC gc_ = nullptr;
+    const ColorTranslator* colors_ = nullptr;
 };

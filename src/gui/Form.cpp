@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "gui/ColorTranslator.h"
 
 namespace {
 constexpr const char* kWindowClass = "Quorrel.exe";
@@ -256,7 +257,9 @@ void Form::CreateWindow()
 {
     Display* d = GetDisplay();
     const int screen = screen_->GetScreenNumber();
-    const unsigned long background = backColor_ == -1 ? kDefaultBackground : static_cast<unsigned long>(backColor_);
+    const auto rgb = static_cast<uint32_t>(backColor_ == -1 ? static_cast<int64_t>(kDefaultBackground) : backColor_);
+    const ColorTranslator* colors = screen_->GetColors();
+    const unsigned long background = colors ? colors->Pixel(rgb) : rgb;
     // A zero size is a protocol error; such a form gets one pixel instead.
     window_ = XCreateSimpleWindow(d, RootWindow(d, screen), x_, y_, static_cast<unsigned>(std::max(1, width_)),
                                   static_cast<unsigned>(std::max(1, height_)), 1, BlackPixel(d, screen), background);

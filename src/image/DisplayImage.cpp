@@ -2,10 +2,12 @@
 
 #include <X11/Xutil.h>
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "gui/ColorTranslator.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
 #include "image/ServerImage.h"
@@ -21,6 +23,15 @@ Form* FormOf(GUIElement* element)
     if (!element) return nullptr;
     GUIElement* f = element->IsKind(kKindForm) ? element : element->OwningForm();
     return static_cast<Form*>(f);
+}
+
+// The value of a pixel of `bytes` bytes at p, least significant byte first or last.
+unsigned long LoadBytes(const char* p, int bytes, bool lsbFirst)
+{
+    unsigned long v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v |= static_cast<unsigned long>(static_cast<unsigned char>(p[lsbFirst ? i : bytes - 1 - i])) << (8 * i);
+    return v;
 }
 
 void Warn(const char* text, long value) { WriteLog(std::string(text) + std::to_string(value)); }
@@ -47,15 +58,6 @@ void LayoutFromServer(Display* d, int screen)
     }
 }
 
-// Where the three colour bytes of the pixel at (x, y) are; null when the pixel has
-// too few bytes to hold them at the probed indices.
-unsigned char* PixelAt(const XImage* image, int x, int y)
-{
-    const int bytes = image->bits_per_pixel / 8;
-    if (bytes < 1 || std::max({layout.ixRosso, layout.ixVerde, layout.ixBlu}) >= bytes) return nullptr;
-    return reinterpret_cast<unsigned char*>(image->data) + static_cast<size_t>(y) * image->bytes_per_line +
-           static_cast<size_t>(x) * bytes;
-}
 }  // namespace
 
 const PixelLayout& DisplayPixelLayout() { return layout; }
@@ -122,11 +124,14 @@ XImage* MakeDisplayImage(GUIElement* element, const unsigned char* rgb, int widt
     Form* form = FormOf(element);
     if (!rgb || !form || !form->GetDisplay() || width <= 0 || height <= 0) return nullptr;
     ProbePixelFormat(form);
-    if (layout.depth == 0) return nullptr;
+    const ColorTranslator* colors = form->GetScreen()->GetColors();
+    if (layout.depth == 0 || !colors) return nullptr;
 
-    const int pixelBytes = std::max(1, layout.bitsPerPixel / 8);
-    const int padBytes = std::max(1, layout.bitmapPad / 8);
-    const int rowBytes = width * pixelBytes;
+    // The image takes the layout of the form's own screen, which is what the probe
+    // finds there; the colours go through that screen's translation.
+    const int bitsPerPixel = colors->BitsPerPixel();
+    const int padBytes = std::max(1, colors->ScanlinePad() / 8);
+    const int rowBytes = (width * bitsPerPixel + 7) / 8;
     int stride = rowBytes;
     if (rowBytes % padBytes != 0) {
         stride = (rowBytes / padBytes + 1) * padBytes;
@@ -135,26 +140,14 @@ XImage* MakeDisplayImage(GUIElement* element, const unsigned char* rgb, int widt
     }
 
     auto* data = new unsigned char[static_cast<size_t>(stride) * height]();
-    // A colour byte whose index lies outside the pixel (a 16- or 8-bit display) is
-    // dropped: colours may be wrong there, but nothing is written past a pixel.
-    const bool r = layout.ixRosso < pixelBytes, g = layout.ixVerde < pixelBytes, b = layout.ixBlu < pixelBytes;
-    const unsigned char* src = rgb;
-    for (int y = 0; y < height; ++y) {
-        unsigned char* row = data + static_cast<size_t>(y) * stride;
-        for (int x = 0; x < width; ++x, src += 3) {
-            unsigned char* px = row + static_cast<size_t>(x) * pixelBytes;
-            if (r) px[layout.ixRosso] = src[0];
-            if (g) px[layout.ixVerde] = src[1];
-            if (b) px[layout.ixBlu] = src[2];
-        }
-    }
-
-    Display* d = form->GetDisplay();
-    XImage* image = XCreateImage(d, DefaultVisual(d, form->GetScreen()->GetScreenNumber()),
-                                 static_cast<unsigned>(layout.depth), layout.format, layout.xoffset,
-                                 reinterpret_cast<char*>(data), static_cast<unsigned>(width),
+    XImage* image = XCreateImage(form->GetDisplay(), colors->GetVisual(), static_cast<unsigned>(colors->Depth()),
+                                 ZPixmap, 0, reinterpret_cast<char*>(data), static_cast<unsigned>(width),
                                  static_cast<unsigned>(height), padBytes * 8, stride);
-    if (!image) delete[] data;
+    if (!image) {
+        delete[] data;
+        return nullptr;
+    }
+    colors->WriteImage(image, rgb, width, height);
     return image;
 }
 
@@ -185,26 +178,30 @@ Pixmap ImageToPixmap(GUIElement* element, XImage* image)
     return pixmap;
 }
 
-void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, uint32_t key, int ox, int oy)
+void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, unsigned long key, int ox, int oy)
 {
     if (ox < 0 || oy < 0) return;
     w = std::min({w, image->width - ox, under->width});
     h = std::min({h, image->height - oy, under->height});
-    const unsigned char kr = key >> 16 & 0xFF, kg = key >> 8 & 0xFF, kb = key & 0xFF;
-    const bool direct = image->bits_per_pixel == under->bits_per_pixel && PixelAt(image, 0, 0) != nullptr;
+    // Only the bits of the depth carry colour; a 32-bit pixel's spare byte may hold anything.
+    const unsigned long planes = image->depth >= 32 ? ~0ul : (1ul << image->depth) - 1;
+    const bool sameLayout = image->bits_per_pixel == under->bits_per_pixel && image->byte_order == under->byte_order;
+    const int bytes = image->bits_per_pixel / 8;
+    const bool wholeBytes = image->bits_per_pixel % 8 == 0 && bytes >= 1 && bytes <= 4;
+    const bool lsbFirst = image->byte_order == LSBFirst;
+    auto* under_ = const_cast<XImage*>(under);
     for (int y = 0; y < h; ++y) {
+        char* row = image->data + static_cast<size_t>(oy + y) * image->bytes_per_line;
+        const char* source = under->data + static_cast<size_t>(y) * under->bytes_per_line;
         for (int x = 0; x < w; ++x) {
-            if (direct) {
-                unsigned char* p = PixelAt(image, ox + x, oy + y);
-                if (p[layout.ixRosso] != kr || p[layout.ixVerde] != kg || p[layout.ixBlu] != kb) continue;
-                const unsigned char* q = PixelAt(under, x, y);
-                p[layout.ixRosso] = q[layout.ixRosso];
-                p[layout.ixVerde] = q[layout.ixVerde];
-                p[layout.ixBlu] = q[layout.ixBlu];
-            } else if (XGetPixel(image, ox + x, oy + y) == key) {
-                // Layouts the byte indices cannot describe compare whole pixel values.
-                XPutPixel(image, ox + x, oy + y, XGetPixel(const_cast<XImage*>(under), x, y));
-            }
+            const unsigned long pixel = wholeBytes ? LoadBytes(row + static_cast<size_t>(ox + x) * bytes, bytes, lsbFirst)
+                                                   : XGetPixel(image, ox + x, oy + y);
+            if ((pixel & planes) != (key & planes)) continue;
+            if (sameLayout && wholeBytes)
+                std::memcpy(row + static_cast<size_t>(ox + x) * bytes, source + static_cast<size_t>(x) * bytes,
+                            static_cast<size_t>(bytes));
+            else
+                XPutPixel(image, ox + x, oy + y, XGetPixel(under_, x, y));
         }
     }
 }

@@ -38,10 +38,10 @@ void FreeDisplayImage(XImage* image);
 // Copies the image into a new pixmap on the element's form; the caller frees it.
 Pixmap ImageToPixmap(GUIElement* element, XImage* image);
 
-// Replaces the pixels of `image` whose colour bytes equal `key` (0xRRGGBB) by the
-// pixels at the same place of `under`, over w x h pixels. Pixel (i, j) of `under`
-// lies over pixel (ox + i, oy + j) of `image`.
-void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, uint32_t key, int ox = 0, int oy = 0);
+// Replaces the pixels of `image` whose value is the pixel `key` (the screen's pixel
+// for the key colour) by the pixels at the same place of `under`, over w x h pixels.
+// Pixel (i, j) of `under` lies over pixel (ox + i, oy + j) of `image`.
+void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, unsigned long key, int ox = 0, int oy = 0);
 
 // Owns a display image and frees it with FreeDisplayImage.
 struct DisplayImageDeleter {
