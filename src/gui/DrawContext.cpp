@@ -9,8 +9,8 @@
 #include "app/ScreenConnection.h"
 #include "gui/ColorTranslator.h"
 #include "gui/Form.h"
-#include "image/DisplayImage.h"
-#include "image/ServerImage.h"
+#include "gui/PixelLayout.h"
+#include "gui/ServerImage.h"
 #include "util/StringUtil.h"
 
 namespace {
