@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <iterator>
 
 namespace {
 constexpr int kCubeLevels = 5;   // 0, 63, 127, 191, 255 a channel
@@ -79,6 +80,13 @@ void ColorTranslator::SetUpMasks()
     fill(red_, visual_->red_mask);
     fill(green_, visual_->green_mask);
     fill(blue_, visual_->blue_mask);
+    const unsigned long masks[] = {visual_->red_mask, visual_->green_mask, visual_->blue_mask};
+    eightBitChannels_ = std::all_of(std::begin(masks), std::end(masks), [](unsigned long m) {
+        return std::popcount(m) == 8 && (m >> std::countr_zero(m)) == 0xFF && std::countr_zero(m) <= 24;
+    });
+    redShift_ = std::countr_zero(visual_->red_mask);
+    greenShift_ = std::countr_zero(visual_->green_mask);
+    blueShift_ = std::countr_zero(visual_->blue_mask);
 }
 
 std::vector<ColorTranslator::Cell> ColorTranslator::ColormapEntries()
@@ -190,7 +198,14 @@ void ColorTranslator::WriteImage(XImage* image, const unsigned char* rgb, int wi
     for (int y = 0; y < h; ++y) {
         const unsigned char* src = rgb + static_cast<size_t>(y) * width * 3;
         char* row = image->data + static_cast<size_t>(y) * image->bytes_per_line;
-        if (bpp == 32 && hostOrder) {
+        if (bpp == 32 && hostOrder && eightBitChannels_) {
+            // The common 24-bit screen: no lookups at all.
+            for (int x = 0; x < w; ++x, src += 3) {
+                const uint32_t v = uint32_t{src[0]} << redShift_ | uint32_t{src[1]} << greenShift_ |
+                                   uint32_t{src[2]} << blueShift_;
+                std::memcpy(row + static_cast<size_t>(x) * 4, &v, 4);
+            }
+        } else if (bpp == 32 && hostOrder) {
             for (int x = 0; x < w; ++x, src += 3) {
                 const auto v = static_cast<uint32_t>(Pixel(src[0], src[1], src[2]));
                 std::memcpy(row + static_cast<size_t>(x) * 4, &v, 4);

@@ -74,6 +74,9 @@ private:
     int scanlinePad_ = 32;
 
     std::array<unsigned long, 256> red_{}, green_{}, blue_{};  // masks: each channel's share of a pixel
+    // masks: every channel 8 bits wide, so a colour is its channels shifted into place
+    bool eightBitChannels_ = false;
+    int redShift_ = 0, greenShift_ = 0, blueShift_ = 0;
 
     std::vector<Cell> cells_;                     // cube: the allocated cells to choose from
     mutable std::unordered_map<uint32_t, unsigned long> nearest_;  // cube: colours already mapped
