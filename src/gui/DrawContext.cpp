@@ -46,27 +46,23 @@ DrawContext::DrawContext(Form* form) : form_(form ? form : FirstForm())
         display_ = form_->GetDisplay();
         window_ = form_->GetWindow();
     }
-    if (display_ && window_) {
-        XGCValues values{};
-        gc_ = XCreateGC(display_, window_, GCCapStyle | GCJoinStyle, &values);
-    }
+    if (display_ && window_) gc_ = form_->DrawingGC();
     if (!gc_) {
         WriteLog("Errore nella creazione del GC");
         return;
     }
     colors_ = form_->GetScreen()->GetColors();
     const int screen = form_->GetScreen()->GetScreenNumber();
-    XSetForeground(display_, gc_, WhitePixel(display_, screen));
-    XSetBackground(display_, gc_, BlackPixel(display_, screen));
+    foreground_ = WhitePixel(display_, screen);
+    background_ = BlackPixel(display_, screen);
+    // The window's context is shared by every DrawContext on it: each one starts
+    // from the same state. Xlib sends only what differs from the state it knows.
     XSetFillStyle(display_, gc_, FillSolid);
     XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
     if (XFontStruct* f = Font()) XSetFont(display_, gc_, f->fid);
 }
 
-DrawContext::~DrawContext()
-{
-    if (gc_) XFreeGC(display_, gc_);
-}
+DrawContext::~DrawContext() = default;
 
 XFontStruct* DrawContext::Font()
 {
@@ -88,12 +84,20 @@ unsigned long DrawContext::PixelOf(int64_t color) const
 
 void DrawContext::SetForeground(int64_t color)
 {
-    if (color != -1) XSetForeground(display_, gc_, PixelOf(color));
+    if (color != -1) foreground_ = PixelOf(color);
+    UseColors();
 }
 
 void DrawContext::SetBackground(int64_t color)
 {
-    if (color != -1) XSetBackground(display_, gc_, PixelOf(color));
+    if (color != -1) background_ = PixelOf(color);
+}
+
+void DrawContext::UseColors()
+{
+    // Another DrawContext on the same window may have drawn since: its colours are not ours.
+    XSetForeground(display_, gc_, foreground_);
+    XSetBackground(display_, gc_, background_);
 }
 
 void DrawContext::Flush() { XFlush(display_); }

@@ -321,12 +321,37 @@ void Form::DestroyNativeWindow()
 {
     if (!window_) return;
     Application::SetFocused(nullptr);
+    if (!GetDisplay()) drawingGC_.release();
+    drawingGC_.reset();
     if (Display* d = GetDisplay()) {
         XUnmapWindow(d, window_);
         XDestroyWindow(d, window_);
         XFlush(d);
     }
     window_ = 0;
+}
+
+GC Form::DrawingGC()
+{
+    Display* d = GetDisplay();
+    if (!drawingGC_ && d && window_) {
+        // The start state every DrawContext assumes. Copies from the sheet pixmap
+        // need no exposure events: nothing ever covers a pixmap.
+        const int screen = screen_->GetScreenNumber();
+        XGCValues values{};
+        values.foreground = WhitePixel(d, screen);
+        values.background = BlackPixel(d, screen);
+        values.fill_style = FillSolid;
+        values.line_width = 1;
+        values.line_style = LineSolid;
+        values.cap_style = CapRound;
+        values.join_style = JoinRound;
+        values.graphics_exposures = False;
+        const unsigned long mask = GCForeground | GCBackground | GCFillStyle | GCLineWidth | GCLineStyle | GCCapStyle |
+                                   GCJoinStyle | GCGraphicsExposures;
+        drawingGC_.reset(d, XCreateGC(d, window_, mask, &values));
+    }
+    return drawingGC_.get();
 }
 
 void Form::DestroyWindow()

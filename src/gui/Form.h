@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gui/GUIElement.h"
+#include "gui/GraphicsContext.h"
 
 class ScreenConnection;
 
@@ -71,6 +72,10 @@ public:
     Atom GetDeleteAtom() const { return deleteAtom_; }
     Form* GetModalChild() const { return modalChild_; }
     Display* GetDisplay() const;
+    // The graphics context every DrawContext on this window draws through, made at
+    // the first use with graphics exposures off and kept with the window; null when
+    // there is no window or it cannot be made.
+    GC DrawingGC();
 
 protected:
     Form* modalChild_ = nullptr;
@@ -86,6 +91,8 @@ protected:
     bool option4_ = false;
 
 private:
+    GraphicsContext drawingGC_;
+
     void CreateWindow();
     void SetWindowProperties();
     void DestroyNativeWindow();
