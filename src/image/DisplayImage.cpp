@@ -1,6 +1,7 @@
 #include "image/DisplayImage.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "app/Log.h"
@@ -37,7 +38,11 @@ XImage* MakeDisplayImage(GUIElement* element, const unsigned char* rgb, int widt
                  std::to_string(stride) + " " + std::to_string(rowBytes));
     }
 
-    auto* data = new unsigned char[static_cast<size_t>(stride) * height]();
+    // Whole-byte pixels are written byte for byte below; only padding needs zeroing.
+    const size_t bytes = static_cast<size_t>(stride) * height;
+    auto* data = new unsigned char[bytes];
+    const bool wholeBytes = bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
+    if (stride != rowBytes || !wholeBytes) std::memset(data, 0, bytes);
     XImage* image = XCreateImage(form->GetDisplay(), colors->GetVisual(), static_cast<unsigned>(colors->Depth()),
                                  ZPixmap, 0, reinterpret_cast<char*>(data), static_cast<unsigned>(width),
                                  static_cast<unsigned>(height), padBytes * 8, stride);
