@@ -109,7 +109,9 @@ void ColorTranslator::Allocate(unsigned r, unsigned g, unsigned b)
     want.blue = static_cast<unsigned short>(b * 257);
     want.flags = DoRed | DoGreen | DoBlue;
     // A full colormap refuses quietly; the colour then falls to the nearest cell held.
-    if (XAllocColor(display_, colormap_, &want)) allocated_.push_back(want.pixel);
+    // A static colormap only names its closest cell: there is nothing to give back.
+    if (XAllocColor(display_, colormap_, &want) && (visual_->c_class == PseudoColor || visual_->c_class == GrayScale))
+        allocated_.push_back(want.pixel);
 }
 
 std::vector<unsigned long> ColorTranslator::FreeCells()
