@@ -112,6 +112,35 @@ struct Stage {
 
 Stage* stage = nullptr;
 
+// The same sheet converted for a 16-bit (5-6-5) screen: a second private server and
+// a form on it, beside the 24-bit stage.
+struct ShallowStage {
+    XvfbServer server{Options()};
+    std::unique_ptr<ScreenConnection> screen;
+    std::unique_ptr<Form> form;
+
+    ShallowStage()
+    {
+        if (!server.Ok()) return;
+        ScopedDisplayEnv env(server.DisplayName());
+        screen = std::make_unique<ScreenConnection>();
+        form = std::make_unique<Form>(nullptr);
+        form->SetScreen(screen.get());
+        form->SetGeometry(0, 0, 64, 64);
+        form->Create();
+    }
+    static XvfbServer::Options Options()
+    {
+        XvfbServer::Options o;
+        o.width = 320;
+        o.height = 240;
+        o.depth = 16;
+        return o;
+    }
+};
+
+ShallowStage* shallow = nullptr;
+
 // Runs the toolkit's way and the plain Xlib way of the same work in every iteration,
 // taking turns at going first, and reports both mean times and their ratio: load on
 // the machine then weighs on both sides alike.
@@ -144,6 +173,12 @@ void Paired(benchmark::State& state, Toolkit toolkit, Xlib xlib)
 void ConvertSheet()
 {
     DisplayImagePtr image(MakeDisplayImage(stage->form.get(), stage->sheet.data(), kSheetW, kSheetH));
+    benchmark::DoNotOptimize(image.get());
+}
+
+void ConvertSheetFor16Bits()
+{
+    DisplayImagePtr image(MakeDisplayImage(shallow->form.get(), stage->sheet.data(), kSheetW, kSheetH));
     benchmark::DoNotOptimize(image.get());
 }
 
@@ -217,6 +252,9 @@ void RegisterBenchmarks()
 {
     benchmark::RegisterBenchmark("Sheet/MakeDisplayImage_vs_one_XPutImage",
                                  [](benchmark::State& s) { Paired(s, ConvertSheet, PutPreparedSheet); });
+    if (shallow && shallow->form)
+        benchmark::RegisterBenchmark("Sheet/MakeDisplayImage_16bit_vs_24bit",
+                                     [](benchmark::State& s) { Paired(s, ConvertSheetFor16Bits, ConvertSheet); });
     benchmark::RegisterBenchmark("Repaint/Form_80_frames_vs_80_XPutImage",
                                  [](benchmark::State& s) { Paired(s, RepaintForm, PutEightyCells); });
     benchmark::RegisterBenchmark("Repaint/Form_80_transparent_frames_vs_80_XPutImage", [](benchmark::State& s) {
@@ -251,8 +289,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no display or no sheet image\n");
         return 1;
     }
+    shallow = new ShallowStage();
     RegisterBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
+    delete shallow;
     delete stage;
     benchmark::Shutdown();
     std::filesystem::remove_all(dir);

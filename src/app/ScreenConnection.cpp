@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include "app/Log.h"
+#include "gui/ColorTranslator.h"
 
 namespace {
 ScreenConnection* registeredScreen = nullptr;
@@ -40,6 +41,7 @@ void ScreenConnection::Open()
     int count = 0;
     visualInfo_ = XGetVisualInfo(display_, VisualScreenMask | VisualDepthMask, &tmpl, &count);
     if (count == 0) WriteLog("GetVisualInfo failed.");
+    colors_ = std::make_unique<ColorTranslator>(display_, screenNumber_);
 
     screenHeight_ = DisplayHeight(display_, screenNumber_);
     screenWidth_ = DisplayWidth(display_, screenNumber_);
@@ -50,6 +52,7 @@ void ScreenConnection::Open()
 bool ScreenConnection::Close()
 {
     if (!display_) return false;
+    colors_.reset();
     if (visualInfo_) {
         XFree(visualInfo_);
         visualInfo_ = nullptr;

@@ -1,8 +1,12 @@
 #pragma once
 // The program's one connection to the X server, with the default screen's size and
-// depth and the visual information the image code takes the pixel layout from.
+// depth, the visual information, and the translation of the program's colours into
+// that screen's pixels.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <memory>
+
+class ColorTranslator;
 
 class ScreenConnection {
 public:
@@ -19,8 +23,11 @@ public:
     int GetScreenHeight() const { return screenHeight_; }
     int GetScreenDepth() const { return screenDepth_; }
     XVisualInfo* GetVisualInfo() const { return visualInfo_; }
+    // How colours become pixels on the default screen; null when no display is open.
+    const ColorTranslator* GetColors() const { return colors_.get(); }
 
-    // True if a display was open; frees the visual information and closes it.
+    // True if a display was open; gives back the colour cells, frees the visual
+    // information and closes it.
     bool Close();
 
 private:
@@ -29,6 +36,7 @@ private:
     int screenNumber_ = 0;
     Display* display_ = nullptr;
     XVisualInfo* visualInfo_ = nullptr;
+    std::unique_ptr<ColorTranslator> colors_;
     int screenWidth_ = 800;
     int screenHeight_ = 600;
     int screenDepth_ = 8;

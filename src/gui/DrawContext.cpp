@@ -7,9 +7,10 @@
 #include "app/Application.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "gui/ColorTranslator.h"
 #include "gui/Form.h"
-#include "image/DisplayImage.h"
-#include "image/ServerImage.h"
+#include "gui/PixelLayout.h"
+#include "gui/ServerImage.h"
 #include "util/StringUtil.h"
 
 namespace {
@@ -45,26 +46,23 @@ DrawContext::DrawContext(Form* form) : form_(form ? form : FirstForm())
         display_ = form_->GetDisplay();
         window_ = form_->GetWindow();
     }
-    if (display_ && window_) {
-        XGCValues values{};
-        gc_ = XCreateGC(display_, window_, GCCapStyle | GCJoinStyle, &values);
-    }
+    if (display_ && window_) gc_ = form_->DrawingGC();
     if (!gc_) {
         WriteLog("Errore nella creazione del GC");
         return;
     }
+    colors_ = form_->GetScreen()->GetColors();
     const int screen = form_->GetScreen()->GetScreenNumber();
-    XSetForeground(display_, gc_, WhitePixel(display_, screen));
-    XSetBackground(display_, gc_, BlackPixel(display_, screen));
+    foreground_ = WhitePixel(display_, screen);
+    background_ = BlackPixel(display_, screen);
+    // The window's context is shared by every DrawContext on it: each one starts
+    // from the same state. Xlib sends only what differs from the state it knows.
     XSetFillStyle(display_, gc_, FillSolid);
     XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
     if (XFontStruct* f = Font()) XSetFont(display_, gc_, f->fid);
 }
 
-DrawContext::~DrawContext()
-{
-    if (gc_) XFreeGC(display_, gc_);
-}
+DrawContext::~DrawContext() = default;
 
 XFontStruct* DrawContext::Font()
 {
@@ -78,9 +76,28 @@ int DrawContext::LineHeight()
     return (f ? f->ascent : 0) + 1;
 }
 
+unsigned long DrawContext::PixelOf(int64_t color) const
+{
+    const auto rgb = static_cast<uint32_t>(color);
+    return colors_ ? colors_->Pixel(rgb) : rgb;
+}
+
 void DrawContext::SetForeground(int64_t color)
 {
-    if (color != -1) XSetForeground(display_, gc_, static_cast<unsigned long>(color));
+    if (color != -1) foreground_ = PixelOf(color);
+    UseColors();
+}
+
+void DrawContext::SetBackground(int64_t color)
+{
+    if (color != -1) background_ = PixelOf(color);
+}
+
+void DrawContext::UseColors()
+{
+    // Another DrawContext on the same window may have drawn since: its colours are not ours.
+    XSetForeground(display_, gc_, foreground_);
+    XSetBackground(display_, gc_, background_);
 }
 
 void DrawContext::Flush() { XFlush(display_); }
@@ -143,7 +160,7 @@ void DrawContext::DrawTextBox(int x, int y, int w, int h, const std::string& tex
 {
     if (!gc_) return;
     SetForeground(fg);
-    if (bg != -1) XSetBackground(display_, gc_, static_cast<unsigned long>(bg));
+    SetBackground(bg);
     XFontStruct* font = Font();
     const int ascent = font ? font->ascent : 0;
     const int L = ascent < 16 ? 15 : ascent + 1;
@@ -233,7 +250,7 @@ void DrawContext::PutImageTransparent(int x, int y, int w, int h, XImage* image)
     if (form_->IsCreated() && form_->IsVisible() && x0 < x1 && y0 < y1) {
         ServerImage under(XGetImage(display_, window_, x0, y0, static_cast<unsigned>(x1 - x0),
                                     static_cast<unsigned>(y1 - y0), AllPlanes, ZPixmap));
-        if (under) ReplaceKeyColor(image, under.get(), x1 - x0, y1 - y0, kKeyColor, x0 - x, y0 - y);
+        if (under) ReplaceKeyColor(image, under.get(), x1 - x0, y1 - y0, PixelOf(kKeyColor), x0 - x, y0 - y);
     }
     PutImage(x, y, w, h, image);
 }

@@ -1,12 +1,15 @@
 #pragma once
-// The one way the program draws: a short-lived graphics context bound to one form's
-// window. Every primitive sets its colour, draws straight onto the window (there is
-// no back buffer) and flushes at once. Colours are 0xRRGGBB pixel values; -1 keeps
-// the current colour. Text uses the font of the first registered form.
+// The one way the program draws: a short-lived drawing state over the graphics
+// context its form keeps for its window (Form::DrawingGC). Every primitive sets its
+// colour, draws straight onto the window (there is no back buffer) and flushes at
+// once. Colours are 0xRRGGBB, translated into the
+// screen's own pixels (ColorTranslator); -1 keeps the current colour. Text uses the
+// font of the first registered form.
 #include <X11/Xlib.h>
 #include <cstdint>
 #include <string>
 
+class ColorTranslator;
 class Form;
 
 class DrawContext {
@@ -50,6 +53,10 @@ public:
 
 private:
     void SetForeground(int64_t color);
+    void SetBackground(int64_t color);
+    // Puts this context's colours into the shared graphics context.
+    void UseColors();
+    unsigned long PixelOf(int64_t color) const;
     void Flush();
     XFontStruct* Font();
     void DrawTextBox(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align,
@@ -59,5 +66,8 @@ private:
     Form* form_ = nullptr;
     Display* display_ = nullptr;
     Window window_ = 0;
-    GC gc_ = nullptr;
+    GC gc_ = nullptr;  // the form's; not ours to free
+    const ColorTranslator* colors_ = nullptr;
+    unsigned long foreground_ = 0;
+    unsigned long background_ = 0;
 };

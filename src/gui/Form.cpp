@@ -9,6 +9,7 @@
 #include "app/Application.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "gui/ColorTranslator.h"
 #include "gui/DefaultColors.h"
 
 namespace {
@@ -293,7 +294,9 @@ void Form::CreateWindow()
 {
     Display* d = GetDisplay();
     const int screen = screen_->GetScreenNumber();
-    const unsigned long background = backColor_ == -1 ? kDefaultBackground : static_cast<unsigned long>(backColor_);
+    const auto rgb = static_cast<uint32_t>(backColor_ == -1 ? static_cast<int64_t>(kDefaultBackground) : backColor_);
+    const ColorTranslator* colors = screen_->GetColors();
+    const unsigned long background = colors ? colors->Pixel(rgb) : rgb;
     // A zero size is a protocol error; such a form gets one pixel instead.
     window_ = XCreateSimpleWindow(d, RootWindow(d, screen), x_, y_, static_cast<unsigned>(std::max(1, width_)),
                                   static_cast<unsigned>(std::max(1, height_)), 1, BlackPixel(d, screen), background);
@@ -377,12 +380,37 @@ void Form::DestroyNativeWindow()
 {
     if (!window_) return;
     Application::SetFocused(nullptr);
+    if (!GetDisplay()) drawingGC_.release();
+    drawingGC_.reset();
     if (Display* d = GetDisplay()) {
         XUnmapWindow(d, window_);
         XDestroyWindow(d, window_);
         XFlush(d);
     }
     window_ = 0;
+}
+
+GC Form::DrawingGC()
+{
+    Display* d = GetDisplay();
+    if (!drawingGC_ && d && window_) {
+        // The start state every DrawContext assumes. Copies from the sheet pixmap
+        // need no exposure events: nothing ever covers a pixmap.
+        const int screen = screen_->GetScreenNumber();
+        XGCValues values{};
+        values.foreground = WhitePixel(d, screen);
+        values.background = BlackPixel(d, screen);
+        values.fill_style = FillSolid;
+        values.line_width = 1;
+        values.line_style = LineSolid;
+        values.cap_style = CapRound;
+        values.join_style = JoinRound;
+        values.graphics_exposures = False;
+        const unsigned long mask = GCForeground | GCBackground | GCFillStyle | GCLineWidth | GCLineStyle | GCCapStyle |
+                                   GCJoinStyle | GCGraphicsExposures;
+        drawingGC_.reset(d, XCreateGC(d, window_, mask, &values));
+    }
+    return drawingGC_.get();
 }
 
 void Form::DestroyWindow()

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/GUIElement.h"
+#include "gui/GraphicsContext.h"
 
 class ScreenConnection;
 
@@ -88,6 +89,10 @@ public:
     Atom GetDeleteAtom() const { return deleteAtom_; }
     Form* GetModalChild() const { return modalChild_; }
     Display* GetDisplay() const;
+    // The graphics context every DrawContext on this window draws through, made at
+    // the first use with graphics exposures off and kept with the window; null when
+    // there is no window or it cannot be made.
+    GC DrawingGC();
 
 protected:
     Form* modalChild_ = nullptr;
@@ -108,6 +113,8 @@ private:
     // The window that leads the program's window group: the main window.
     Window GroupLeader();
     std::vector<unsigned long> netIcon_;
+    GraphicsContext drawingGC_;
+
     void CreateWindow();
     void SetWindowProperties();
     void DestroyNativeWindow();

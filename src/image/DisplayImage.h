@@ -1,34 +1,14 @@
 #pragma once
-// Pictures in the display's own pixel layout. The layout is probed once per process
-// by drawing a known colour on a form and reading it back; RGB buffers (width x
-// height x 3 bytes, red, green, blue, rows top to bottom) are then converted into
-// XImages whose pixel arrays the program allocates and frees itself.
+// Pictures in the display's own pixel layout. RGB buffers (width x height x 3 bytes,
+// red, green, blue, rows top to bottom) are converted into XImages of the form's
+// screen, their colours translated by its ColorTranslator, with pixel arrays the
+// program allocates and frees itself. The first conversion probes the layout.
 #include <X11/Xlib.h>
-#include <cstdint>
 #include <memory>
 
+#include "gui/PixelLayout.h"
+
 class GUIElement;
-
-// The pixel layout learned by the probe; `depth` is 0 until the probe has run.
-struct PixelLayout {
-    int format = ZPixmap;
-    int xoffset = 0;
-    int bitmapPad = 0;
-    int bitsPerPixel = 0;
-    int depth = 0;
-    int bitmapBitOrder = 0;
-    int ixRosso = 2;  // byte of red within a pixel
-    int ixVerde = 1;  // byte of green
-    int ixBlu = 0;    // byte of blue
-};
-
-// The process-wide layout (read-only outside the probe).
-const PixelLayout& DisplayPixelLayout();
-// Forgets the probed layout; tests use it to probe another server.
-void ResetPixelLayoutForTests();
-
-// Probes the layout on the element's form once; logs a warning per unexpected value.
-void ProbePixelFormat(GUIElement* element);
 
 // Converts an RGB buffer to a display image; null when rgb is null or nothing can
 // be made. Free the result with FreeDisplayImage.
@@ -37,11 +17,6 @@ void FreeDisplayImage(XImage* image);
 
 // Copies the image into a new pixmap on the element's form; the caller frees it.
 Pixmap ImageToPixmap(GUIElement* element, XImage* image);
-
-// Replaces the pixels of `image` whose colour bytes equal `key` (0xRRGGBB) by the
-// pixels at the same place of `under`, over w x h pixels. Pixel (i, j) of `under`
-// lies over pixel (ox + i, oy + j) of `image`.
-void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, uint32_t key, int ox = 0, int oy = 0);
 
 // Owns a display image and frees it with FreeDisplayImage.
 struct DisplayImageDeleter {

@@ -355,6 +355,42 @@ void ConvertOnOddScreen(int depth)
 TEST(PixelProbe, SixteenBitScreenWarnsAndStaysInsideEveryPixel) { ConvertOnOddScreen(16); }
 TEST(PixelProbe, EightBitScreenWarnsAndStaysInsideEveryPixel) { ConvertOnOddScreen(8); }
 
+// The transparent transfer's black key is the screen's own black on every layout:
+// where the picture is black the fill beneath shows, and nowhere else.
+class KeyColourOnEveryDepth : public testing::TestWithParam<int> {};
+
+TEST_P(KeyColourOnEveryDepth, BlackShowsTheFillBeneath)
+{
+    OddScreen odd(GetParam());
+    ASSERT_TRUE(odd.Ok());
+    World world;
+    Form* form = world.MakeForm(64, 64, kWhite);
+    std::vector<unsigned char> rgb(6 * 6 * 3);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+            pixel_form::SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
+    DisplayImagePtr image(MakeDisplayImage(form, rgb.data(), 6, 6));
+    ASSERT_TRUE(image);
+    {
+        DrawContext dc(form);
+        dc.FillRectangle(30, 30, 11, 11, 0, -1, kRed);
+        dc.FillRectangle(50, 50, 3, 3, 0, -1, kGreen);
+        dc.PutImageTransparent(30, 30, 6, 6, image.get());
+    }
+    const WindowPixels px = world.Read(form);
+    const unsigned long red = XGetPixel(px.Image(), 39, 39), green = XGetPixel(px.Image(), 50, 50);
+    ASSERT_NE(red, green);
+    for (int y = 30; y < 36; ++y)
+        for (int x = 30; x < 36; ++x) {
+            const bool key = (x == 32 || x == 33) && (y == 32 || y == 33);
+            EXPECT_EQ(XGetPixel(px.Image(), x, y), key ? red : green) << "(" << x << ", " << y << ")";
+        }
+    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, KeyColourOnEveryDepth, testing::Values(8, 15, 16, 30),
+                         [](const testing::TestParamInfo<int>& i) { return std::to_string(i.param) + "Bit"; });
+
 TEST(PixelProbe, SixteenBitRowsArePaddedWithAWarning)
 {
     OddScreen odd(16);

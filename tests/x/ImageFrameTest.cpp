@@ -56,6 +56,33 @@ TEST_F(ImageFrameTest, SheetFrameShowsTheCellAtItsColumn)
     EXPECT_EQ(frame->GetFrame().x, 3);
 }
 
+// A peg changes on every click: its repaint must cost the server one copy and send
+// nothing back (no NoExposure event, no graphics context made or changed).
+TEST_F(ImageFrameTest, ACellChangeIsOneRequestAndNoEventComesBack)
+{
+    auto frame = SheetFrame(7);
+    frame->Show();
+    {
+        DrawContext dc(form);
+        dc.DrawText(200, 20, 100, 30, "text", kBlack, kWhite, 0);
+    }
+    frame->SetFrame(2, 0);  // the sheet's pixmap is made on the first paint
+    Display* d = world.display();
+    world.Sync();
+    XEvent ev;
+    while (XCheckMaskEvent(d, ~0L, &ev)) {
+    }
+    while (XCheckTypedEvent(d, NoExpose, &ev)) {
+    }
+
+    const unsigned long before = XNextRequest(d);
+    frame->SetFrame(3, 0);
+    EXPECT_EQ(XNextRequest(d) - before, 1u);
+    world.Sync();
+    EXPECT_EQ(XPending(d), 0) << "an event came back, type " << (XPeekEvent(d, &ev), ev.type);
+    EXPECT_TRUE(ShowsCell(world.Read(form), 20, 20, 3));
+}
+
 TEST_F(ImageFrameTest, NothingIsDrawnBeforeTheFrameIsShown)
 {
     auto frame = SheetFrame(7);
