@@ -7,7 +7,7 @@
 // form's window, that leaves the registry when it is destroyed.
 //
 // It also carries, once for all of them, the lifecycle of the controls that draw
-// themselves (drawsItself_): button, image frame, cell and panel. Each of them keeps
+// themselves (drawsItself_): button, image frame, cell, panel and picture. Each keeps
 // only its Paint and its input.
 //   Create      the first time, takes the id (which also becomes the user data,
 //               unless the control keeps its own); then created and visible. Draws
@@ -18,8 +18,7 @@
 //   SetSize, SetPosition
 //               a created control is erased, takes the new place or size and is
 //               shown again; one that is not created only stores it.
-// Children that draw nothing (the timer) keep the element's behaviour, and so does the
-// picture control (MyImage), which still carries its own copy of this lifecycle.
+// Children that draw nothing (the timer) keep the element's behaviour.
 class Child : public GUIElement {
 public:
     Child();

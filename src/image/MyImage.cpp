@@ -5,7 +5,6 @@
 #include "app/Application.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
-#include "gui/InheritedBackColor.h"
 #include "image/PackedPicture.h"
 
 namespace {
@@ -19,6 +18,7 @@ MyImage::MyImage(GUIElement* parent, XImage* image) : image_(image)
     kind_ = kKindImage;
     tabStop_ = false;
     paintedByForm_ = true;
+    drawsItself_ = true;
 }
 
 MyImage::MyImage(GUIElement* parent, const unsigned char* packed, int width, int height)
@@ -37,34 +37,6 @@ MyImage::MyImage(GUIElement* parent, const unsigned char* source, bool sourceIsR
 
 // The converted image goes with converted_; a handed-in image stays with its owner.
 MyImage::~MyImage() = default;
-
-void MyImage::SetSize(int w, int h) { ReplaceGeometry(x_, y_, w, h); }
-
-void MyImage::SetPosition(int x, int y) { ReplaceGeometry(x, y, width_, height_); }
-
-void MyImage::Show()
-{
-    Child::Show();
-    Paint();
-}
-
-void MyImage::ShowWindow() { Show(); }
-
-void MyImage::Hide()
-{
-    if (!created_) return;
-    EraseArea(InheritedBackColor(this));
-    Child::Hide();
-    created_ = false;
-}
-
-void MyImage::Create()
-{
-    if (created_) return;
-    AssignId();
-    created_ = true;
-    visible_ = true;
-}
 
 void MyImage::SetImage(XImage* image)
 {
@@ -110,7 +82,7 @@ void MyImage::Paint()
     const Point at = FormOffset(x_, y_);
     ConvertSource();
 
-    const int64_t back = InheritedBackColor(this);
+    const int64_t back = BackColorBehind();
     if (XImage* image = GetImage()) {
         dc.PutImage(at.x, at.y, width_, height_, image);
         // An element larger than its picture shows the background beyond the picture

@@ -22,13 +22,9 @@ public:
     ~MyImage() override;
 
     // --- overrides of the element operations ---
-    void SetSize(int w, int h) override;        // a created image is erased and shown again
-    void SetPosition(int x, int y) override;    // likewise
-    void Show() override;                       // creates if needed, then paints
-    void ShowWindow() override;
-    void Hide() override;                       // erases its width x height pixels, un-creates
+    // Create, Show, Hide and the geometry setters are the painted-control lifecycle of
+    // Child: nothing is drawn at Create, Show paints, Hide erases in the colour behind.
     void Paint() override;
-    void Create() override;                     // takes an id; nothing is drawn
 
     // --- the control's own operations ---
     // Shows a caller-owned image instead of whatever was shown; drops the source.
