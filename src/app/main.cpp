@@ -7,32 +7,10 @@
 #include "app/InstanceLock.h"
 #include "app/Log.h"
 #include "app/ProductInfo.h"
-#include "app/RunningGame.h"
 #include "app/ScreenConnection.h"
-#include "dialogs/FormMsgBox.h"
 #include "game/FormMain.h"
+#include "game/SecondStart.h"
 #include "util/FileUtil.h"
-
-namespace {
-
-// A game already runs in this directory: bring its window forward, or, where it
-// cannot be reached (it shows on another display), say so. Touches none of the
-// running game's files.
-int ShowRunningGame(pid_t holder)
-{
-    ScreenConnection screen;
-    Display* display = screen.GetDisplay();
-    if (!display) return 1;
-    if (Window running = RunningGame::FindMainWindow(display, holder)) {
-        RunningGame::BringToFront(display, running);
-        return 0;
-    }
-    FormMsgBox notice(0, false, &screen, nullptr, kProductName, "Quorrel is already running.");
-    Application::Run(&notice);
-    return 0;
-}
-
-}  // namespace
 
 int main()
 {

@@ -1,0 +1,21 @@
+#include "game/SecondStart.h"
+
+#include "app/Application.h"
+#include "app/ProductInfo.h"
+#include "app/RunningGame.h"
+#include "app/ScreenConnection.h"
+#include "dialogs/FormMsgBox.h"
+
+int ShowRunningGame(pid_t holder)
+{
+    ScreenConnection screen;
+    Display* display = screen.GetDisplay();
+    if (!display) return 1;
+    if (Window running = RunningGame::FindMainWindow(display, holder)) {
+        RunningGame::BringToFront(display, running);
+        return 0;
+    }
+    FormMsgBox notice(0, false, &screen, nullptr, kProductName, "Quorrel is already running.");
+    Application::Run(&notice);
+    return 0;
+}
