@@ -95,7 +95,8 @@ public:
         image_ = XShmCreateImage(d, DefaultVisual(d, screen), static_cast<unsigned>(DefaultDepth(d, screen)), ZPixmap,
                                  nullptr, &info_, static_cast<unsigned>(width), static_cast<unsigned>(height));
         if (!image_) return;
-        info_.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(image_->bytes_per_line) * image_->height, IPC_CREAT | 0600);
+        info_.shmid =
+            shmget(IPC_PRIVATE, static_cast<size_t>(image_->bytes_per_line) * image_->height, IPC_CREAT | 0600);
         if (info_.shmid < 0) return;
         info_.shmaddr = image_->data = static_cast<char*>(shmat(info_.shmid, nullptr, 0));
         info_.readOnly = False;
@@ -462,7 +463,21 @@ int main(int argc, char** argv)
     }
 
     std::printf("\nper run, start to paint (ms): floor %s | quorrel %s\n",
-                Join([&] { std::vector<double> v; for (auto& r : floorRuns) v.push_back(r.startMs); return v; }(), "%.1f").c_str(),
-                Join([&] { std::vector<double> v; for (auto& r : gameRuns) v.push_back(r.startMs); return v; }(), "%.1f").c_str());
+                Join(
+                    [&] {
+                        std::vector<double> v;
+                        for (auto& r : floorRuns) v.push_back(r.startMs);
+                        return v;
+                    }(),
+                    "%.1f")
+                    .c_str(),
+                Join(
+                    [&] {
+                        std::vector<double> v;
+                        for (auto& r : gameRuns) v.push_back(r.startMs);
+                        return v;
+                    }(),
+                    "%.1f")
+                    .c_str());
     return 0;
 }

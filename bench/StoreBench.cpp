@@ -56,9 +56,13 @@ double MedianMs(int runs, F&& f)
 void StoreSevenSynced(const GameRecord& r)
 {
     const std::string dir = "Settings/Quorrel.exe/dati/";
-    const std::string values[7] = {r.guessHistory, r.secretCode, std::to_string(static_cast<int>(r.gameState)),
-                                   std::to_string(r.currentGuess[0]), std::to_string(r.currentGuess[1]),
-                                   std::to_string(r.currentGuess[2]), std::to_string(r.currentGuess[3])};
+    const std::string values[7] = {r.guessHistory,
+                                   r.secretCode,
+                                   std::to_string(static_cast<int>(r.gameState)),
+                                   std::to_string(r.currentGuess[0]),
+                                   std::to_string(r.currentGuess[1]),
+                                   std::to_string(r.currentGuess[2]),
+                                   std::to_string(r.currentGuess[3])};
     const char* keys[7] = {"Quorrel_Bag", "Quorrel_Code", "stato", "col1", "col2", "col3", "col4"};
     for (int k = 0; k < 7; ++k) TextFile(dir + "old-" + keys[k]).ReplaceLines({values[k]});
 }

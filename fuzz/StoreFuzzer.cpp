@@ -30,12 +30,12 @@ namespace {
 const char* const kKeys[7] = {"Quorrel_Bag", "Quorrel_Code", "stato", "col1", "col2", "col3", "col4"};
 const std::string kDir = "Settings/Quorrel.exe/dati/";
 
-#define CHECK(cond)                                                              \
-    do {                                                                         \
-        if (!(cond)) {                                                           \
+#define CHECK(cond)                                                                \
+    do {                                                                           \
+        if (!(cond)) {                                                             \
             std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__); \
-            std::abort();                                                        \
-        }                                                                        \
+            std::abort();                                                          \
+        }                                                                          \
     } while (0)
 
 bool IsValidRecord(const GameRecord& r)
@@ -159,10 +159,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t i = 0; i < moveCount && i < 64; ++i) {
         const int move = moves[i] % 7;
         bool changed = false;
-        if (move < 4) changed = record.CyclePegColour(move + 1);
-        else if (move == 4) changed = record.SubmitGuess();
-        else if (move == 5) changed = record.AbandonGame();
-        else changed = record.StartNewGame();
+        if (move < 4)
+            changed = record.CyclePegColour(move + 1);
+        else if (move == 4)
+            changed = record.SubmitGuess();
+        else if (move == 5)
+            changed = record.AbandonGame();
+        else
+            changed = record.StartNewGame();
         CHECK(IsValidRecord(record));
         if (!changed) continue;
         CHECK(SaveGame(record));

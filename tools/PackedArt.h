@@ -6,10 +6,10 @@
 #include <vector>
 
 struct IndexedPicture {
-  int width = 0;
-  int height = 0;
-  std::array<unsigned char, 48> palette{};
-  std::vector<unsigned char> pixels;  // one palette index per pixel, rows top to bottom
+    int width = 0;
+    int height = 0;
+    std::array<unsigned char, 48> palette{};
+    std::vector<unsigned char> pixels;  // one palette index per pixel, rows top to bottom
 };
 
 IndexedPicture MakeBannerPicture();
@@ -19,5 +19,5 @@ IndexedPicture MakeAboutPicture();
 std::vector<unsigned char> PackPicture(const IndexedPicture& picture);
 
 // C++ source defining one constant array named name with the packed bytes.
-std::string PackedPictureSource(const std::string& name, const std::string& widthName,
-                                const std::string& heightName, const std::vector<unsigned char>& packed);
+std::string PackedPictureSource(const std::string& name, const std::string& widthName, const std::string& heightName,
+                                const std::vector<unsigned char>& packed);

@@ -9,16 +9,16 @@ inline constexpr int kSheetCells = 15;
 
 // Cell numbers of the sheet as the main form uses them.
 enum SheetCell {
-  kCellPeg0 = 0,
-  kCellPeg1 = 1,
-  kCellBoardRight = 2,
-  kCellBoardLeft = 3,
-  kCellBoardBottom = 4,
-  kCellBoardBottomRight = 5,
-  kCellBoardBottomLeft = 6,
-  kCellPeg2 = 7,  // pegs of colours 2 to 7 follow in cells 7 to 12
-  kCellCovered = 13,
-  kCellHole = 14,
+    kCellPeg0 = 0,
+    kCellPeg1 = 1,
+    kCellBoardRight = 2,
+    kCellBoardLeft = 3,
+    kCellBoardBottom = 4,
+    kCellBoardBottomRight = 5,
+    kCellBoardBottomLeft = 6,
+    kCellPeg2 = 7,  // pegs of colours 2 to 7 follow in cells 7 to 12
+    kCellCovered = 13,
+    kCellHole = 14,
 };
 
 // Sheet cell showing a peg of colour 0..7, or the covered peg for 8.

@@ -17,5 +17,5 @@ float GlyphStrokeDistance(char c, float x, float y);
 // Width of text in glyph pixels with one blank column between characters.
 inline int TextWidth(const std::string& text)
 {
-  return text.empty() ? 0 : static_cast<int>(text.size()) * (kGlyphWidth + 1) - 1;
+    return text.empty() ? 0 : static_cast<int>(text.size()) * (kGlyphWidth + 1) - 1;
 }

@@ -68,8 +68,7 @@ int main()
         return 1;
     }
     const int screen = DefaultScreen(d);
-    Window w = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, kWidth, kHeight, 1, BlackPixel(d, screen),
-                                   0xFFFDE5);
+    Window w = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, kWidth, kHeight, 1, BlackPixel(d, screen), 0xFFFDE5);
     SetHints(d, w);
     XSelectInput(d, w, ExposureMask | ButtonPressMask | StructureNotifyMask);
     GC gc = XCreateGC(d, w, 0, nullptr);

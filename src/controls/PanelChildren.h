@@ -17,7 +17,7 @@ public:
     // --- replaced element operations; "the children" are everything CollectChildren
     // lists for the panel, the contents of panels on it included. Child does create
     // and geometry (a created panel is hidden and shown again, children too). ---
-    void Show() override;   // creates, paints, then shows the children
+    void Show() override;  // creates, paints, then shows the children
     // Hides the children, then erases W x H pixels, also when the panel was never
     // shown; the panel is then no longer created.
     void Hide() override;

@@ -9,8 +9,8 @@
 #include "util/ShellCommands.h"
 
 namespace {
-constexpr size_t kHostPrefixLength = 12;
-constexpr int kCommandNotFound = 127;  // the shell's status for a missing program  // "https://www." is not part of the mail host
+constexpr size_t kHostPrefixLength = 12;  // "https://www." is not part of the mail host
+constexpr int kCommandNotFound = 127;     // the shell's status for a missing program
 
 FormAbout* AsAbout(GUIElement* e) { return static_cast<FormAbout*>(e); }
 

@@ -218,10 +218,7 @@ void AskYesNo(int id, Form* owner, const std::string& message, const std::string
     OpenBox(id, true, owner, message, title);
 }
 
-void AskYesNo(int id, const std::string& message, const std::string& title)
-{
-    AskYesNo(id, nullptr, message, title);
-}
+void AskYesNo(int id, const std::string& message, const std::string& title) { AskYesNo(id, nullptr, message, title); }
 
 FormMsgBox* CurrentMessageBox() { return currentBox; }
 

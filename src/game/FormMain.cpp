@@ -417,8 +417,7 @@ void FormMain::PlayGo()
     // A click and then Return are two deliberate presses, whatever their pace.
     const Time now = Application::InputTime();
     const bool byKey = Application::DispatchingKey();
-    if (!movedSinceGo_ && byKey == lastGoByKey_ && now != 0 && lastGo_ != 0 && now - lastGo_ < kDoubleClickTime)
-        return;
+    if (!movedSinceGo_ && byKey == lastGoByKey_ && now != 0 && lastGo_ != 0 && now - lastGo_ < kDoubleClickTime) return;
     lastGo_ = now;
     lastGoByKey_ = byKey;
     movedSinceGo_ = false;
@@ -605,9 +604,8 @@ void FormMain::RefreshBoard()
     };
     auto revealCode = [this] {
         for (int k = 0; k < kCodeLength; ++k)
-            SetPegColour(codeFrames_[k], k < static_cast<int>(record_.secretCode.size())
-                                             ? record_.secretCode[k] - '0'
-                                             : 0);
+            SetPegColour(codeFrames_[k],
+                         k < static_cast<int>(record_.secretCode.size()) ? record_.secretCode[k] - '0' : 0);
     };
     switch (record_.gameState) {
     case GameState::Abandoned:

@@ -9,8 +9,8 @@
 
 class GameRecord {
 public:
-    std::string secretCode;       // four digits 0..7
-    std::string guessHistory;     // guess records joined by ";", oldest first
+    std::string secretCode;    // four digits 0..7
+    std::string guessHistory;  // guess records joined by ";", oldest first
     GameState gameState = GameState::Playing;
     std::array<int, kCodeLength> currentGuess{};  // input row, position 1 at index 0
 

@@ -7,12 +7,9 @@
 
 namespace {
 
-bool IsDigitBelow(char c, int limit)
-{
-    return c >= '0' && c < '0' + limit;
-}
+bool IsDigitBelow(char c, int limit) { return c >= '0' && c < '0' + limit; }
 
-} // namespace
+}  // namespace
 
 void ScoreGuess(const std::string& guess, const std::string& secret, int& exact, int& colourOnly)
 {
@@ -45,8 +42,8 @@ std::string DrawSecretCode()
 
 bool IsValidSecretCode(const std::string& code)
 {
-    return code.size() == kCodeLength
-        && std::all_of(code.begin(), code.end(), [](char c) { return IsDigitBelow(c, kColourCount); });
+    return code.size() == kCodeLength &&
+           std::all_of(code.begin(), code.end(), [](char c) { return IsDigitBelow(c, kColourCount); });
 }
 
 bool IsValidGuessRecord(const std::string& record)
@@ -73,15 +70,9 @@ std::string MakeGuessRecord(const std::string& guess, int exact, int colourOnly)
     return guess + IntToText(exact) + IntToText(colourOnly);
 }
 
-std::vector<std::string> HistoryRecords(const std::string& history)
-{
-    return Split(history, ";");
-}
+std::vector<std::string> HistoryRecords(const std::string& history) { return Split(history, ";"); }
 
-int CountAttempts(const std::string& history)
-{
-    return static_cast<int>(HistoryRecords(history).size());
-}
+int CountAttempts(const std::string& history) { return static_cast<int>(HistoryRecords(history).size()); }
 
 std::array<std::string, kBoardRows> BoardRows(const std::string& history)
 {
@@ -93,20 +84,11 @@ std::array<std::string, kBoardRows> BoardRows(const std::string& history)
     return rows;
 }
 
-std::string AttemptsText(int attempts)
-{
-    return "Attempts: " + IntToTextPadded(attempts, '0', 2);
-}
+std::string AttemptsText(int attempts) { return "Attempts: " + IntToTextPadded(attempts, '0', 2); }
 
-std::string AnswerText(int exact, int colourOnly)
-{
-    return "P " + IntToText(exact) + " C " + IntToText(colourOnly);
-}
+std::string AnswerText(int exact, int colourOnly) { return "P " + IntToText(exact) + " C " + IntToText(colourOnly); }
 
-int NextPegColour(int colour)
-{
-    return colour + 1 < kColourCount && colour >= 0 ? colour + 1 : 0;
-}
+int NextPegColour(int colour) { return colour + 1 < kColourCount && colour >= 0 ? colour + 1 : 0; }
 
 int PreviousPegColour(int colour)
 {

@@ -66,15 +66,9 @@ bool MakeGameDirectories(std::string& reason)
     return true;
 }
 
-std::string ValuePath(const std::string& key)
-{
-    return SettingsPath(kGameApplication, kGameSection, key);
-}
+std::string ValuePath(const std::string& key) { return SettingsPath(kGameApplication, kGameSection, key); }
 
-std::string JournalPath()
-{
-    return ValuePath(kJournalKey);
-}
+std::string JournalPath() { return ValuePath(kJournalKey); }
 
 // 64-bit FNV-1a, moved off the two reserved fingerprints.
 std::uint64_t Fingerprint(const std::string& bytes)
@@ -159,8 +153,7 @@ bool ParseJournal(const std::string& bytes, Journal& j)
     const std::size_t endLine = bytes.rfind("end ");
     if (endLine == std::string::npos || bytes.size() != endLine + 4 + 16 + 1 || bytes.back() != '\n') return false;
     std::uint64_t check = 0;
-    if (!ParseHex(bytes.substr(endLine + 4, 16), check) || check != Fingerprint(bytes.substr(0, endLine)))
-        return false;
+    if (!ParseHex(bytes.substr(endLine + 4, 16), check) || check != Fingerprint(bytes.substr(0, endLine))) return false;
     std::size_t at = 0;
     auto nextLine = [&](std::string& line) {
         const std::size_t nl = bytes.find('\n', at);
@@ -374,15 +367,13 @@ bool DropDamagedRecords(std::string& history)
         kept += piece;
     }
     history = kept;
-    if (dropped > 0)
-        WriteLog(std::string(kHistoryKey) + ": dropped " + IntToText(dropped) + " damaged guess records");
+    if (dropped > 0) WriteLog(std::string(kHistoryKey) + ": dropped " + IntToText(dropped) + " damaged guess records");
     return dropped > 0;
 }
 
-} // namespace
+}  // namespace
 
-std::string SettingsPath(const std::string& application, const std::string& section,
-                         const std::string& key)
+std::string SettingsPath(const std::string& application, const std::string& section, const std::string& key)
 {
     std::string path = kSettingsRoot;
     for (const std::string* part : {&application, &section}) {
@@ -393,8 +384,7 @@ std::string SettingsPath(const std::string& application, const std::string& sect
     return WithTrailingSlash(path) + key;
 }
 
-std::string ReadSetting(const std::string& application, const std::string& section,
-                        const std::string& key)
+std::string ReadSetting(const std::string& application, const std::string& section, const std::string& key)
 {
     // No line limit: a long game's history grows past any fixed buffer.
     TextFile file(SettingsPath(application, section, key));
@@ -402,8 +392,8 @@ std::string ReadSetting(const std::string& application, const std::string& secti
     return file.Failed() ? std::string() : LinesAsText(bytes);
 }
 
-bool WriteSetting(const std::string& application, const std::string& section,
-                  const std::string& key, const std::string& value)
+bool WriteSetting(const std::string& application, const std::string& section, const std::string& key,
+                  const std::string& value)
 {
     return TextFile(SettingsPath(application, section, key)).ReplaceLines({value});
 }
@@ -419,10 +409,7 @@ bool SaveGame(const GameRecord& record)
     return stored;
 }
 
-const std::string& StoreFailure()
-{
-    return storeFailure;
-}
+const std::string& StoreFailure() { return storeFailure; }
 
 bool LoadGame(GameRecord& record)
 {
@@ -467,8 +454,8 @@ bool LoadGame(GameRecord& record)
 
     for (int k = 0; k < kCodeLength; ++k) {
         const int index = kFirstColourIndex + k;
-        repaired = ReadInRange(read[index], kValueKeys[index], 0, kColourCount - 1, 0, "reading it as 0", number) ||
-                   repaired;
+        repaired =
+            ReadInRange(read[index], kValueKeys[index], 0, kColourCount - 1, 0, "reading it as 0", number) || repaired;
         record.currentGuess[k] = static_cast<int>(number);
     }
     // Also a cut value: the disk then matches the game shown.

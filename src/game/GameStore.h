@@ -24,18 +24,16 @@ inline constexpr const char* kJournalKey = ".Quorrel_Record";
 inline constexpr std::size_t kStoredValueLimit = 1 << 20;
 
 // The path of a value file. Creates the missing directories on the way (not the file).
-std::string SettingsPath(const std::string& application, const std::string& section,
-                         const std::string& key);
+std::string SettingsPath(const std::string& application, const std::string& section, const std::string& key);
 
 // The value file's lines of any length, each followed by "\r\n"; empty when the file
 // is missing, unreadable, not a regular file or empty. Only the first
 // kStoredValueLimit bytes are read.
-std::string ReadSetting(const std::string& application, const std::string& section,
-                        const std::string& key);
+std::string ReadSetting(const std::string& application, const std::string& section, const std::string& key);
 
 // Replaces the value file with value and a line feed. True when it was written.
-bool WriteSetting(const std::string& application, const std::string& section,
-                  const std::string& key, const std::string& value);
+bool WriteSetting(const std::string& application, const std::string& section, const std::string& key,
+                  const std::string& value);
 
 // Stores the whole record: history, code, state, then col1..col4, with two syncs.
 // True when all seven were stored. When it fails the record on disk stays the one

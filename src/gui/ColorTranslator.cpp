@@ -36,7 +36,9 @@ void StoreBytes(char* p, unsigned long v, int bytes, bool lsbFirst)
 }  // namespace
 
 ColorTranslator::ColorTranslator(Display* display, int screen)
-    : display_(display), visual_(DefaultVisual(display, screen)), colormap_(DefaultColormap(display, screen)),
+    : display_(display),
+      visual_(DefaultVisual(display, screen)),
+      colormap_(DefaultColormap(display, screen)),
       depth_(DefaultDepth(display, screen))
 {
     int count = 0;
@@ -203,8 +205,8 @@ void ColorTranslator::WriteImage(XImage* image, const unsigned char* rgb, int wi
         if (bpp == 32 && hostOrder && eightBitChannels_) {
             // The common 24-bit screen: no lookups at all.
             for (int x = 0; x < w; ++x, src += 3) {
-                const uint32_t v = uint32_t{src[0]} << redShift_ | uint32_t{src[1]} << greenShift_ |
-                                   uint32_t{src[2]} << blueShift_;
+                const uint32_t v =
+                    uint32_t{src[0]} << redShift_ | uint32_t{src[1]} << greenShift_ | uint32_t{src[2]} << blueShift_;
                 std::memcpy(row + static_cast<size_t>(x) * 4, &v, 4);
             }
         } else if (bpp == 32 && hostOrder) {

@@ -78,8 +78,8 @@ private:
     bool eightBitChannels_ = false;
     int redShift_ = 0, greenShift_ = 0, blueShift_ = 0;
 
-    std::vector<Cell> cells_;                     // cube: the allocated cells to choose from
+    std::vector<Cell> cells_;                                      // cube: the allocated cells to choose from
     mutable std::unordered_map<uint32_t, unsigned long> nearest_;  // cube: colours already mapped
-    std::array<unsigned long, 256> grayPixel_{};  // gray: luminance -> pixel
-    std::vector<unsigned long> allocated_;        // cells to give back
+    std::array<unsigned long, 256> grayPixel_{};                   // gray: luminance -> pixel
+    std::vector<unsigned long> allocated_;                         // cells to give back
 };

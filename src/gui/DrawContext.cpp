@@ -127,7 +127,8 @@ void DrawContext::DrawRectangle(int x, int y, int w, int h, int lineWidth, int64
 {
     if (!gc_ || w < 1 || h < 1) return;
     SetForeground(color);
-    if (lineWidth > 1) XSetLineAttributes(display_, gc_, static_cast<unsigned>(lineWidth), LineSolid, CapRound, JoinRound);
+    if (lineWidth > 1)
+        XSetLineAttributes(display_, gc_, static_cast<unsigned>(lineWidth), LineSolid, CapRound, JoinRound);
     XDrawRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1), static_cast<unsigned>(h - 1));
     if (lineWidth > 1) XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
     Flush();

@@ -5,10 +5,14 @@
 FontSpec::~FontSpec() { Free(); }
 
 FontSpec::FontSpec(const FontSpec& other)
-    : family(other.family), size(other.size), bold(other.bold), italic(other.italic),
-      style1(other.style1), style2(other.style2), extra(other.extra)
-{
-}
+    : family(other.family),
+      size(other.size),
+      bold(other.bold),
+      italic(other.italic),
+      style1(other.style1),
+      style2(other.style2),
+      extra(other.extra)
+{}
 
 FontSpec& FontSpec::operator=(const FontSpec& other)
 {
@@ -46,8 +50,7 @@ bool FontSpec::Load(Display* d)
     // A pattern ending in "-*" makes Xlib read its whole locale database to find the
     // charset (most of the cost of starting). The program runs in the C locale, whose
     // charset is ISO 8859-1, so asking for it outright finds the same font at once.
-    if (pattern.ends_with("-*"))
-        font = XLoadQueryFont(d, (pattern + "-*-*-*-*-ISO8859-1").c_str());
+    if (pattern.ends_with("-*")) font = XLoadQueryFont(d, (pattern + "-*-*-*-*-ISO8859-1").c_str());
     if (!font) font = XLoadQueryFont(d, pattern.c_str());
     if (!font) {
         WriteLog("XLoadQueryFont failed");

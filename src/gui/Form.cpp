@@ -15,9 +15,9 @@
 namespace {
 constexpr const char* kWindowClass = "Quorrel.exe";
 constexpr unsigned long kDefaultBackground = kDefaultBackColor;
-constexpr long kFormEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                                EnterWindowMask | LeaveWindowMask | PointerMotionMask | ButtonMotionMask |
-                                ExposureMask | StructureNotifyMask | SubstructureNotifyMask;
+constexpr long kFormEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
+                                LeaveWindowMask | PointerMotionMask | ButtonMotionMask | ExposureMask |
+                                StructureNotifyMask | SubstructureNotifyMask;
 static_assert(kFormEventMask == 0xAA07F);
 
 // Holds the result of XStringListToTextProperty and frees its value.

@@ -72,8 +72,7 @@ void ProbePixelFormat(GUIElement* element)
     // Reading an unmapped window is a protocol error (forms build and paint their
     // controls before they are mapped), so only a viewable window is asked.
     XWindowAttributes attrs;
-    const bool viewable =
-        XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 && attrs.map_state == IsViewable;
+    const bool viewable = XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 && attrs.map_state == IsViewable;
     DrawContext dc(form);
     dc.DrawPoint(0, 0, kProbeColor);
     ServerImage img(viewable ? XGetImage(d, form->GetWindow(), 0, 0, 1, 1, AllPlanes, ZPixmap) : nullptr);
@@ -134,8 +133,9 @@ void ReplaceKeyColor(XImage* image, const XImage* under, int w, int h, unsigned 
         char* row = image->data + static_cast<size_t>(oy + y) * image->bytes_per_line;
         const char* source = under->data + static_cast<size_t>(y) * under->bytes_per_line;
         for (int x = 0; x < w; ++x) {
-            const unsigned long pixel = wholeBytes ? LoadBytes(row + static_cast<size_t>(ox + x) * bytes, bytes, lsbFirst)
-                                                   : XGetPixel(image, ox + x, oy + y);
+            const unsigned long pixel = wholeBytes
+                                            ? LoadBytes(row + static_cast<size_t>(ox + x) * bytes, bytes, lsbFirst)
+                                            : XGetPixel(image, ox + x, oy + y);
             if ((pixel & planes) != (key & planes)) continue;
             if (sameLayout && wholeBytes)
                 std::memcpy(row + static_cast<size_t>(ox + x) * bytes, source + static_cast<size_t>(x) * bytes,

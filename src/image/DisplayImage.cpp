@@ -34,8 +34,8 @@ XImage* MakeDisplayImage(GUIElement* element, const unsigned char* rgb, int widt
     int stride = rowBytes;
     if (rowBytes % padBytes != 0) {
         stride = (rowBytes / padBytes + 1) * padBytes;
-        WriteLog("WARNING img width: " + std::to_string(width) + " - bytes_per_line_Pad != bytes_per_line: " +
-                 std::to_string(stride) + " " + std::to_string(rowBytes));
+        WriteLog("WARNING img width: " + std::to_string(width) +
+                 " - bytes_per_line_Pad != bytes_per_line: " + std::to_string(stride) + " " + std::to_string(rowBytes));
     }
 
     // Whole-byte pixels are written byte for byte below; only padding needs zeroing.

@@ -23,8 +23,7 @@ MyImage::MyImage(GUIElement* parent, XImage* image) : image_(image)
 
 MyImage::MyImage(GUIElement* parent, const unsigned char* packed, int width, int height)
     : MyImage(parent, packed, false, width, height)
-{
-}
+{}
 
 MyImage::MyImage(GUIElement* parent, const unsigned char* source, bool sourceIsRgb, int width, int height)
     : MyImage(parent, nullptr)

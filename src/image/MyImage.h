@@ -44,8 +44,8 @@ public:
 private:
     void ConvertSource();
 
-    XImage* image_ = nullptr;      // handed in, owned by the caller
-    DisplayImagePtr converted_;    // made from source_, owned here
+    XImage* image_ = nullptr;    // handed in, owned by the caller
+    DisplayImagePtr converted_;  // made from source_, owned here
     const unsigned char* source_ = nullptr;
     bool sourceIsRgb_ = false;
     bool sunken_ = false;

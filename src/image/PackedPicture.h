@@ -11,13 +11,13 @@ inline constexpr int kPackedPaletteBytes = 48;
 // Bytes one packed row takes: two pixels per byte, the last byte half used for odd widths.
 constexpr std::size_t PackedRowBytes(int width)
 {
-  return width > 0 ? static_cast<std::size_t>(width / 2 + width % 2) : 0;
+    return width > 0 ? static_cast<std::size_t>(width / 2 + width % 2) : 0;
 }
 
 // Total size of a packed picture of width x height, palette included.
 constexpr std::size_t PackedPictureBytes(int width, int height)
 {
-  return kPackedPaletteBytes + PackedRowBytes(width) * static_cast<std::size_t>(height > 0 ? height : 0);
+    return kPackedPaletteBytes + PackedRowBytes(width) * static_cast<std::size_t>(height > 0 ? height : 0);
 }
 
 // Turns a packed picture into an RGB buffer of width x height x 3 bytes (red, green,

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kBeepPlayer = "aplay";
 constexpr const char* kBeepFile = "Data/beep.wav";
 
-} // namespace
+}  // namespace
 
 bool RunProgram(const std::string& program, const std::string& arguments)
 {

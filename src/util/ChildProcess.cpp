@@ -42,7 +42,6 @@ bool RunDetached(const std::function<void()>& work)
         _exit(0);
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     return true;
 }

@@ -4,15 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool FileExists(const std::string& path)
-{
-    return access(path.c_str(), F_OK) == 0;
-}
+bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-bool RemoveFile(const std::string& path)
-{
-    return std::remove(path.c_str()) == 0;
-}
+bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 bool EnsureDirectory(const std::string& path)
 {

@@ -3,12 +3,9 @@
 namespace {
 
 // Fixed to the C locale's set so that the result never depends on setlocale.
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-} // namespace
+}  // namespace
 
 std::string Trim(const std::string& text)
 {
@@ -19,10 +16,7 @@ std::string Trim(const std::string& text)
     return text.substr(begin, end - begin);
 }
 
-std::string IntToText(std::int64_t n)
-{
-    return IntToTextPadded(n, '0', 0);
-}
+std::string IntToText(std::int64_t n) { return IntToTextPadded(n, '0', 0); }
 
 std::string IntToTextPadded(std::int64_t n, char fill, int width)
 {

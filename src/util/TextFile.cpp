@@ -84,14 +84,11 @@ bool IsAbandoned(const std::string& path, long writer)
     return lstat(path.c_str(), &info) == 0 && std::time(nullptr) - info.st_mtime > kLegacyReplacementAge;
 }
 
-} // namespace
+}  // namespace
 
 TextFile::TextFile(std::string path) : path_(std::move(path)) {}
 
-TextFile::~TextFile()
-{
-    DiscardReplacement();
-}
+TextFile::~TextFile() { DiscardReplacement(); }
 
 void TextFile::SetOpenFailed(const std::string& what, int error)
 {
@@ -205,15 +202,9 @@ std::string TextFile::ReadAllText(std::size_t maxLineLength)
     return text;
 }
 
-bool TextFile::WriteLines(const std::vector<std::string>& lines)
-{
-    return Write(lines, "w");
-}
+bool TextFile::WriteLines(const std::vector<std::string>& lines) { return Write(lines, "w"); }
 
-bool TextFile::AppendLines(const std::vector<std::string>& lines)
-{
-    return Write(lines, "a");
-}
+bool TextFile::AppendLines(const std::vector<std::string>& lines) { return Write(lines, "a"); }
 
 bool TextFile::Write(const std::vector<std::string>& lines, const char* mode)
 {

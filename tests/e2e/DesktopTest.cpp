@@ -34,8 +34,8 @@ std::vector<long> CardinalList(Display* d, Window w, const char* name, Atom type
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1 << 20, False, type, &actual, &format, &count,
-                           &after, &data) == Success &&
+    if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1 << 20, False, type, &actual, &format, &count, &after,
+                           &data) == Success &&
         data && format == 32)
         values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
     if (data) XFree(data);
@@ -109,7 +109,8 @@ TEST(DesktopTest, TheWindowsCarryIconIdentityAndBelongToTheMainWindow)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(machine.value), machine.nitems), Hostname());
     XFree(machine.value);
     const std::vector<std::pair<long, long>> sizes = IconSizes(CardinalList(d, w, "_NET_WM_ICON"));
-    for (long s : {16L, 32L, 48L}) EXPECT_NE(std::find(sizes.begin(), sizes.end(), std::make_pair(s, s)), sizes.end()) << s;
+    for (long s : {16L, 32L, 48L})
+        EXPECT_NE(std::find(sizes.begin(), sizes.end(), std::make_pair(s, s)), sizes.end()) << s;
     const XWMHints mainHints = Hints(d, w);
     EXPECT_TRUE(mainHints.flags & IconPixmapHint);
     EXPECT_NE(mainHints.icon_pixmap, 0u);
@@ -292,7 +293,8 @@ TEST(DesktopTest, UnderAWindowManagerDialogsStayAboveTheirOwnerAndCloseThroughIt
         HumanClick(d, w, {30, 560, 1, 1});
         XSync(d, False);
         usleep(200000);
-        const std::vector<long> stacking = CardinalList(d, DefaultRootWindow(d), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+        const std::vector<long> stacking =
+            CardinalList(d, DefaultRootWindow(d), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
         const auto mainAt = std::find(stacking.begin(), stacking.end(), static_cast<long>(w));
         const auto aboutAt = std::find(stacking.begin(), stacking.end(), static_cast<long>(about));
         ASSERT_NE(mainAt, stacking.end());

@@ -22,8 +22,12 @@ GameSession::Options StoredGame(const std::string& code, const std::string& hist
                                 const std::string& state = "0")
 {
     GameSession::Options o;
-    o.settings = {{"Quorrel_Bag", history + "\n"}, {"Quorrel_Code", code + "\n"}, {"stato", state + "\n"},
-                  {"col1", "0\n"},                 {"col2", "0\n"},              {"col3", "0\n"},
+    o.settings = {{"Quorrel_Bag", history + "\n"},
+                  {"Quorrel_Code", code + "\n"},
+                  {"stato", state + "\n"},
+                  {"col1", "0\n"},
+                  {"col2", "0\n"},
+                  {"col3", "0\n"},
                   {"col4", "0\n"}};
     return o;
 }

@@ -203,8 +203,8 @@ TEST(HostileInput, ThousandsOfRandomClicksAndKeysNeverKillTheGameAndTheStoreMatc
 {
     constexpr int kEvents = 3000;
     constexpr auto kBudget = 40s;
-    const KeySym keys[] = {XK_Tab, XK_Return, XK_Escape, XK_Delete, XK_a, XK_q, XK_z, XK_space,
-                           XK_F1,  XK_F4,     XK_F10,    XK_Left,   XK_Up, XK_BackSpace};
+    const KeySym keys[] = {XK_Tab,   XK_Return, XK_Escape, XK_Delete, XK_a,    XK_q,  XK_z,
+                           XK_space, XK_F1,     XK_F4,     XK_F10,    XK_Left, XK_Up, XK_BackSpace};
     std::mt19937 rng(4242);
     const auto start = std::chrono::steady_clock::now();
 
@@ -221,8 +221,9 @@ TEST(HostileInput, ThousandsOfRandomClicksAndKeysNeverKillTheGameAndTheStoreMatc
         if (g->Running()) return ::testing::AssertionSuccess();
         const ProgramRunner::Outcome end = g->WaitForExit(5s);
         if (!end.exited || end.exitCode != 0)
-            return ::testing::AssertionFailure() << "after " << sent << " events: signal " << end.signal
-                                                 << " exit " << end.exitCode << "\n" << Reports(g->Stderr());
+            return ::testing::AssertionFailure()
+                   << "after " << sent << " events: signal " << end.signal << " exit " << end.exitCode << "\n"
+                   << Reports(g->Stderr());
         if (!g->SanitizerClean()) return ::testing::AssertionFailure() << Reports(g->Stderr());
         if (::testing::AssertionResult valid = StoredGameIsValid(*g); !valid) return valid;
         GameSession::Options same;
@@ -265,10 +266,11 @@ TEST(HostileInput, ThousandsOfRandomClicksAndKeysNeverKillTheGameAndTheStoreMatc
             ++boardChecks;
         }
     }
-    std::printf("[ random ] %d events (%d clicks, %d keys), %d restarts after YES, up to %d dialogs, "
-                "%d board checks, %d guesses stored, %.1f s\n",
-                sent, clicks, presses, restarts, dialogsSeen, boardChecks, CountAttempts(g->Value("Quorrel_Bag")),
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    std::printf(
+        "[ random ] %d events (%d clicks, %d keys), %d restarts after YES, up to %d dialogs, "
+        "%d board checks, %d guesses stored, %.1f s\n",
+        sent, clicks, presses, restarts, dialogsSeen, boardChecks, CountAttempts(g->Value("Quorrel_Bag")),
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     EXPECT_GE(sent, 1000);
 
     // Settle: close whatever box is open, then compare the store with the window.
@@ -443,8 +445,7 @@ TEST(HostileFiles, OnAFullDiskTheGamePlaysOnTellsOnceAndStoresEverythingOnceTher
         std::FILE* filler = std::fopen((settings + "/filler").c_str(), "w");
         ASSERT_NE(filler, nullptr);
         const std::string block(4096, 'x');
-        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
-        }
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {}
         std::fclose(filler);
     }
 

@@ -18,10 +18,7 @@ using G = GameSession;
 const std::string kDir = std::string(QUORREL_BUILD_DIR) + "/screenshots";
 
 // The main window with its border and whatever dialog sits on it, as on the screen.
-Pixels AsOnScreen(GameSession& game)
-{
-    return game.Grab(DefaultRootWindow(game.GetDisplay()), {100, 100, 802, 602});
-}
+Pixels AsOnScreen(GameSession& game) { return game.Grab(DefaultRootWindow(game.GetDisplay()), {100, 100, 802, 602}); }
 
 void Save(const Pixels& p, const std::string& name)
 {

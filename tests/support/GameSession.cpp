@@ -337,8 +337,8 @@ Pixels GameSession::Grab(Window w, Rect r) const
     Pixels p;
     if (r.w <= 0 || r.h <= 0) return p;
     XSync(display_, False);
-    XImage* image = XGetImage(display_, w, r.x, r.y, static_cast<unsigned>(r.w), static_cast<unsigned>(r.h),
-                              AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display_, w, r.x, r.y, static_cast<unsigned>(r.w), static_cast<unsigned>(r.h), AllPlanes, ZPixmap);
     if (!image) return p;
     p.width = r.w;
     p.height = r.h;
@@ -432,10 +432,7 @@ bool GameSession::WaitForValue(const std::string& key, const std::string& expect
     }
 }
 
-std::string GameSession::InputValues() const
-{
-    return Value("col1") + Value("col2") + Value("col3") + Value("col4");
-}
+std::string GameSession::InputValues() const { return Value("col1") + Value("col2") + Value("col3") + Value("col4"); }
 
 // ---------------------------------------------------------------- the end
 
@@ -454,8 +451,8 @@ bool GameSession::Quit(ms timeout)
 bool GameSession::SanitizerClean()
 {
     const std::string& err = Stderr();
-    return err.find("ERROR: AddressSanitizer") == std::string::npos &&
-           err.find("runtime error") == std::string::npos && err.find("LeakSanitizer") == std::string::npos;
+    return err.find("ERROR: AddressSanitizer") == std::string::npos && err.find("runtime error") == std::string::npos &&
+           err.find("LeakSanitizer") == std::string::npos;
 }
 
 // ---------------------------------------------------------------- playing

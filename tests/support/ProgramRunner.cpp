@@ -26,10 +26,11 @@ int MillisecondsLeft(Clock::time_point deadline)
 }  // namespace
 
 ProgramRunner::ProgramRunner(std::string program, std::vector<std::string> args)
-    : program_(std::move(program)), args_(std::move(args)), ownDir_(std::make_unique<TempDir>()),
+    : program_(std::move(program)),
+      args_(std::move(args)),
+      ownDir_(std::make_unique<TempDir>()),
       workDir_(ownDir_->Path())
-{
-}
+{}
 
 ProgramRunner::~ProgramRunner()
 {
@@ -112,8 +113,7 @@ bool ProgramRunner::Start()
     if (started) {
         int e = 0;
         ssize_t n;
-        while ((n = read(exec[0], &e, sizeof e)) < 0 && errno == EINTR) {
-        }
+        while ((n = read(exec[0], &e, sizeof e)) < 0 && errno == EINTR) {}
         if (n > 0) {
             started = false;
             Reap(true);
@@ -164,8 +164,7 @@ bool ProgramRunner::Reap(bool block)
     if (pid_ <= 0) return true;
     int raw = 0;
     pid_t r;
-    while ((r = waitpid(pid_, &raw, block ? 0 : WNOHANG)) < 0 && errno == EINTR) {
-    }
+    while ((r = waitpid(pid_, &raw, block ? 0 : WNOHANG)) < 0 && errno == EINTR) {}
     if (r == 0) return false;
     if (r == pid_) {
         status_.exited = WIFEXITED(raw);

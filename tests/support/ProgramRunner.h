@@ -24,7 +24,7 @@
 class ProgramRunner {
 public:
     struct Outcome {
-        bool exited = false;    // ended through exit(); exitCode is valid
+        bool exited = false;  // ended through exit(); exitCode is valid
         int exitCode = -1;
         bool signaled = false;  // ended by a signal; signal is valid
         int signal = 0;

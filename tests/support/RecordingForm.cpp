@@ -4,8 +4,7 @@
 
 RecordingForm::RecordingForm(CallLog& log, std::string name, bool dialog)
     : Form(nullptr, dialog), log_(log), name_(std::move(name))
-{
-}
+{}
 
 void RecordingForm::Record(const std::string& call) { log_.push_back(name_ + "." + call); }
 
@@ -23,7 +22,10 @@ void RecordingForm::MouseUp(Point p)
 
 void RecordingForm::OtherButtonDown(Point p) { Record("OtherButtonDown(" + PointText(p) + ")"); }
 void RecordingForm::OtherButtonUp(Point p) { Record("OtherButtonUp(" + PointText(p) + ")"); }
-void RecordingForm::MouseMove(int x, int y) { Record("MouseMove(" + std::to_string(x) + "," + std::to_string(y) + ")"); }
+void RecordingForm::MouseMove(int x, int y)
+{
+    Record("MouseMove(" + std::to_string(x) + "," + std::to_string(y) + ")");
+}
 void RecordingForm::MouseEnter() { Record("MouseEnter"); }
 void RecordingForm::MouseLeave() { Record("MouseLeave"); }
 

@@ -19,8 +19,8 @@ void XvfbServer::Start(const Options& options)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return;
-    std::string screen = std::to_string(options.width) + "x" + std::to_string(options.height) + "x" +
-                         std::to_string(options.depth);
+    std::string screen =
+        std::to_string(options.width) + "x" + std::to_string(options.height) + "x" + std::to_string(options.depth);
     pid_ = fork();
     if (pid_ == 0) {
         // The write end must survive exec: Xvfb writes the display number into it.
@@ -31,8 +31,8 @@ void XvfbServer::Start(const Options& options)
             dup2(devnull, 1);
             dup2(devnull, 2);
         }
-        std::vector<const char*> argv = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-                                         "-nolisten", "tcp", "-noreset"};
+        std::vector<const char*> argv = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
+                                         screen.c_str(), "-nolisten",  "tcp",      "-noreset"};
         if (options.builtinFontsOnly) {
             argv.push_back("-fp");
             argv.push_back("built-ins");
@@ -66,8 +66,7 @@ void XvfbServer::Kill()
 {
     if (pid_ <= 0) return;
     kill(pid_, SIGKILL);
-    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {}
     pid_ = -1;
 }
 

@@ -38,6 +38,7 @@ class ScopedDisplayEnv {
 public:
     explicit ScopedDisplayEnv(const std::string& display);
     ~ScopedDisplayEnv();
+
 private:
     std::string old_;
     bool hadOld_ = false;

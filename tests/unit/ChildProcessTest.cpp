@@ -23,10 +23,7 @@ bool WaitForFile(const std::string& path)
 }
 
 // No child of this process is left to collect: the workers are not ours.
-bool NoChildLeft()
-{
-    return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
-}
+bool NoChildLeft() { return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
 
 // Puts a stand-in player first on PATH: it records its arguments and takes a while,
 // so that a caller that waited for it would be noticed. No sound is played.
@@ -46,7 +43,7 @@ private:
     std::string oldPath_;
 };
 
-} // namespace
+}  // namespace
 
 TEST(RunProgram, ReportsFailureAsTrue)
 {

@@ -55,7 +55,7 @@ void SetGuess(GameRecord& record, const std::string& digits)
     for (int p = 0; p < 4; ++p) record.currentGuess[p] = digits[p] - '0';
 }
 
-} // namespace
+}  // namespace
 
 TEST(ScoreGuess, CountsRepeatedColoursOncePerSecretPeg)
 {

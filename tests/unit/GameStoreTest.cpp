@@ -19,10 +19,7 @@ namespace {
 
 const std::string kDir = "Settings/Quorrel.exe/dati/";
 
-std::string Stored(const std::string& key)
-{
-    return FileBytes(kDir + key);
-}
+std::string Stored(const std::string& key) { return FileBytes(kDir + key); }
 
 void Store(const std::string& key, const std::string& bytes)
 {
@@ -64,10 +61,7 @@ int Count(const std::string& text, const std::string& what)
     return n;
 }
 
-bool Logged(const std::string& text)
-{
-    return FileBytes("log.txt").find(text) != std::string::npos;
-}
+bool Logged(const std::string& text) { return FileBytes("log.txt").find(text) != std::string::npos; }
 
 // The seven files as one text, to compare whole records.
 std::string StoredRecord()
@@ -116,7 +110,7 @@ std::string StoredRecord()
     return ::testing::AssertionSuccess();
 }
 
-} // namespace
+}  // namespace
 
 TEST(SettingsStore, PathCreatesTheDirectoriesButNotTheFile)
 {
@@ -218,8 +212,7 @@ TEST(SaveGame, AFullDiskLosesNothingStoredAndIsLoggedOnceUntilThereIsRoomAgain)
         std::FILE* filler = std::fopen("Settings/filler", "w");
         ASSERT_NE(filler, nullptr);
         const std::string block(4096, 'x');
-        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
-        }
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {}
         std::fclose(filler);
     }
     // The files cannot be put back on a full disk: the game goes on with the record
@@ -235,8 +228,8 @@ TEST(SaveGame, AFullDiskLosesNothingStoredAndIsLoggedOnceUntilThereIsRoomAgain)
         EXPECT_FALSE(SaveGame(record));
     }
     EXPECT_EQ(StoredRecord(), stored);
-    EXPECT_EQ(Count(FileBytes("log.txt"), "The game cannot be stored: " + kDir.substr(0, kDir.size() - 1) +
-                                              ": No space left on device\n"),
+    EXPECT_EQ(Count(FileBytes("log.txt"),
+                    "The game cannot be stored: " + kDir.substr(0, kDir.size() - 1) + ": No space left on device\n"),
               1)
         << FileBytes("log.txt");
 
@@ -321,10 +314,21 @@ TEST(LoadGame, StateAndColoursAreReadAsStrtolReadsThemAndOnlyValuesOutOfRangeAre
         bool repaired;       // logged in one line and stored again
     };
     const Case states[] = {
-        {"0\n", 0, false},   {"2\n", 2, false},    {"2x\n", 2, false},   {" 01 \n", 1, false},
-        {"02\n", 2, false},  {"+1\n", 1, false},   {"1\r\n", 1, false},  {"2\nextra\n", 2, false},
-        {"3\n", 0, true},    {"-1\n", 0, true},    {"99999999999999999999\n", 0, true},
-        {"x\n", 0, true},    {"\n", 0, true},      {"", 0, true},         {"<none>", 0, true},
+        {"0\n", 0, false},
+        {"2\n", 2, false},
+        {"2x\n", 2, false},
+        {" 01 \n", 1, false},
+        {"02\n", 2, false},
+        {"+1\n", 1, false},
+        {"1\r\n", 1, false},
+        {"2\nextra\n", 2, false},
+        {"3\n", 0, true},
+        {"-1\n", 0, true},
+        {"99999999999999999999\n", 0, true},
+        {"x\n", 0, true},
+        {"\n", 0, true},
+        {"", 0, true},
+        {"<none>", 0, true},
     };
     for (const Case& c : states) {
         ScopedTempDir dir;
@@ -349,9 +353,9 @@ TEST(LoadGame, StateAndColoursAreReadAsStrtolReadsThemAndOnlyValuesOutOfRangeAre
         }
     }
     const Case colours[] = {
-        {"3\n", 3, false},  {"03\n", 3, false}, {" 7 \r\n", 7, false}, {"5x\n", 5, false}, {"-0\n", 0, false},
-        {"8\n", 0, true},   {"12\n", 0, true},  {"-3\n", 0, true},     {"x\n", 0, true},  {"\n", 0, true},
-        {"<none>", 0, true},
+        {"3\n", 3, false},  {"03\n", 3, false}, {" 7 \r\n", 7, false}, {"5x\n", 5, false},
+        {"-0\n", 0, false}, {"8\n", 0, true},   {"12\n", 0, true},     {"-3\n", 0, true},
+        {"x\n", 0, true},   {"\n", 0, true},    {"<none>", 0, true},
     };
     for (const Case& c : colours) {
         ScopedTempDir dir;

@@ -32,8 +32,8 @@ protected:
     }
 
     // A created, visible control at (x, y) of size w x h.
-    std::unique_ptr<RecordingControl> Control(const std::string& name, GUIElement* parent, int x, int y, int w,
-                                              int h, const char* kind = "testcontrol")
+    std::unique_ptr<RecordingControl> Control(const std::string& name, GUIElement* parent, int x, int y, int w, int h,
+                                              const char* kind = "testcontrol")
     {
         auto c = std::make_unique<RecordingControl>(calls, name, parent, kind);
         c->Show();
@@ -100,8 +100,9 @@ TEST_F(RegistryTest, RemovingAFormTwiceLogsBothNotFoundLines)
     Application::RemoveWinForm(&form);
     EXPECT_TRUE(LogLines().empty());
     Application::RemoveWinForm(&form);
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{" NON TROVATO! Application::RemoveWindow = form lx 1 id " + id,
-                                                    " NON TROVATO! Application::RemoveWinForm = form size 2 id " + id}));
+    EXPECT_EQ(LogLines(),
+              (std::vector<std::string>{" NON TROVATO! Application::RemoveWindow = form lx 1 id " + id,
+                                        " NON TROVATO! Application::RemoveWinForm = form size 2 id " + id}));
     // Registered again so that its destructor finds it.
     Application::RegisterElement(&form);
     Application::RegisterForm(&form);
@@ -118,8 +119,9 @@ TEST_F(RegistryTest, DestroyingATimerThatWasRemovedLogsTheTimerCount)
         id = std::to_string(t.GetId());
         Application::RemoveWinForm(&t);
     }
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{" NON TROVATO! Application::RemoveWindow = timer lx 1 id " + id,
-                                                    " NON TROVATO! Application::RemoveWinForm = timer size 2 id " + id}));
+    EXPECT_EQ(LogLines(),
+              (std::vector<std::string>{" NON TROVATO! Application::RemoveWindow = timer lx 1 id " + id,
+                                        " NON TROVATO! Application::RemoveWinForm = timer size 2 id " + id}));
 }
 
 TEST_F(RegistryTest, DestroyingAControlNeverRegisteredLogsOnlyTheElementLine)
@@ -128,7 +130,8 @@ TEST_F(RegistryTest, DestroyingAControlNeverRegisteredLogsOnlyTheElementLine)
         RecordingControl c(calls, "c");
         Application::ResetForTests();
     }
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{" NON TROVATO! Application::RemoveWinForm = testcontrol size 0 id 0"}));
+    EXPECT_EQ(LogLines(),
+              (std::vector<std::string>{" NON TROVATO! Application::RemoveWinForm = testcontrol size 0 id 0"}));
 }
 
 // ---------------------------------------------------------------- CollectChildren

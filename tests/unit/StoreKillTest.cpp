@@ -109,8 +109,7 @@ std::string StoredValue(const std::string& key, bool& wellFormed)
 bool IsValidRecord(const GameRecord& r)
 {
     if (!IsValidSecretCode(r.secretCode)) return false;
-    if (r.gameState != GameState::Playing && r.gameState != GameState::Abandoned &&
-        r.gameState != GameState::Solved)
+    if (r.gameState != GameState::Playing && r.gameState != GameState::Abandoned && r.gameState != GameState::Solved)
         return false;
     for (int c : r.currentGuess)
         if (c < 0 || c > 7) return false;
@@ -196,9 +195,8 @@ TEST(StoreUnderKill, AfterEveryKillTheLoadFindsTheLastStoredRecordOrTheOneBefore
             stored[k] = StoredValue(kKeys[k], wellFormed);
             ASSERT_TRUE(wellFormed) << "kill " << kill << ": " << kKeys[k] << " holds \"" << stored[k] << "\"";
         }
-        ASSERT_TRUE(stored == newest || stored == before)
-            << "kill " << kill << ": the files hold\n  " << Line(stored) << "stored were\n  " << Line(before) << "  "
-            << Line(newest);
+        ASSERT_TRUE(stored == newest || stored == before) << "kill " << kill << ": the files hold\n  " << Line(stored)
+                                                          << "stored were\n  " << Line(before) << "  " << Line(newest);
         EXPECT_EQ(ValuesOf(loaded), stored) << "kill " << kill << ": the load changed the record";
         ASSERT_TRUE(IsValidRecord(loaded)) << "kill " << kill;
         cutMidSave += history.size() > 1 && stored == before;
@@ -216,11 +214,11 @@ TEST(StoreUnderKill, AfterEveryKillTheLoadFindsTheLastStoredRecordOrTheOneBefore
         ASSERT_EQ(LeftoverTempFiles(), 0) << "kill " << kill;
     }
 
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("[ kills ] %d kills, %d records announced, %d kills cut a save, %d left two records side by "
-                "side and were restored (%d restores), %.1f s\n",
-                kKills, announced, cutMidSave, mixedBeforeLoad, restored, seconds);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf(
+        "[ kills ] %d kills, %d records announced, %d kills cut a save, %d left two records side by "
+        "side and were restored (%d restores), %.1f s\n",
+        kKills, announced, cutMidSave, mixedBeforeLoad, restored, seconds);
     // A journal ahead of seven whole files of the record before is put back too.
     EXPECT_GE(restored, mixedBeforeLoad);
     // Without saves being cut the test would prove nothing.

@@ -20,10 +20,7 @@ void RecordTick(Timer* t) { fired.push_back(t->GetTag()); }
 
 class TimerTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        fired.clear();
-    }
+    void SetUp() override { fired.clear(); }
 
     // The number of the first TickTimers(10) step that fires, or 0 within `limit`.
     int StepsUntilFired(int limit)

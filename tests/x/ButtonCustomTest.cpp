@@ -144,11 +144,10 @@ TEST_F(ButtonCustomTest, FocusedButtonShowsADashedRectangleInItsForeColour)
     EXPECT_EQ(ink.x + ink.w - 1, right);
     EXPECT_GE(ink.y, Y + 2);
     EXPECT_LE(ink.y + ink.h - 1, Y + H - 3);
-    const int sides = s.Count(left, top, right - left + 1, 1, kFore) +
-                      s.Count(left, bottom, right - left + 1, 1, kFore) +
-                      s.Count(left, top + 1, 1, bottom - top - 1, kFore) +
-                      s.Count(right, top + 1, 1, bottom - top - 1, kFore) + s.Count(left, Y + 2, 1, 1, kFore) +
-                      s.Count(right, bottom + 1, 1, 1, kFore);
+    const int sides =
+        s.Count(left, top, right - left + 1, 1, kFore) + s.Count(left, bottom, right - left + 1, 1, kFore) +
+        s.Count(left, top + 1, 1, bottom - top - 1, kFore) + s.Count(right, top + 1, 1, bottom - top - 1, kFore) +
+        s.Count(left, Y + 2, 1, 1, kFore) + s.Count(right, bottom + 1, 1, 1, kFore);
     EXPECT_EQ(sides, InFace(s, kFore));
 
     b.LostFocus();

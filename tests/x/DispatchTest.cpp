@@ -303,8 +303,8 @@ TEST_F(DispatchTest, ExposePaintsTheFormAndItsCreatedControlsPaintedByTheForm)
     Dispatch(ev);
     ev.xexpose.count = 0;
     Dispatch(ev);
-    EXPECT_EQ(calls, (Calls{"form.Paint", "painted.Paint", "inPanel.Paint", "form.Paint", "painted.Paint",
-                            "inPanel.Paint"}));
+    EXPECT_EQ(calls,
+              (Calls{"form.Paint", "painted.Paint", "inPanel.Paint", "form.Paint", "painted.Paint", "inPanel.Paint"}));
 }
 
 TEST_F(DispatchTest, ConfigureWithANewSizeNotifiesBeforeStoringTheGeometry)

@@ -244,8 +244,7 @@ TEST_F(FormMainTest, TheControlsAreMadeInOrderAtTheirPlaces)
     for (int row = 1; row <= 11; ++row) {
         for (int column = 1; column <= 6; ++column) {
             SCOPED_TRACE("row " + std::to_string(row) + " column " + std::to_string(column));
-            auto* f =
-                static_cast<ImageFrame*>(next(kKindImageFrame, {375 + 50 * column, 40 + 40 * row, 50, 40}));
+            auto* f = static_cast<ImageFrame*>(next(kKindImageFrame, {375 + 50 * column, 40 + 40 * row, 50, 40}));
             const bool bottom = row == 11;
             const int picture = column == 1   ? (bottom ? 6 : 3)
                                 : column == 6 ? (bottom ? 5 : 2)

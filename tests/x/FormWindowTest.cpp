@@ -49,8 +49,8 @@ protected:
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
         std::vector<Atom> types;
-        if (XGetWindowProperty(display, w, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), 0, 16, False,
-                               XA_ATOM, &actualType, &format, &count, &after, &data) == Success &&
+        if (XGetWindowProperty(display, w, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), 0, 16, False, XA_ATOM,
+                               &actualType, &format, &count, &after, &data) == Success &&
             data) {
             const Atom* atoms = reinterpret_cast<const Atom*>(data);
             types.assign(atoms, atoms + count);
@@ -66,9 +66,8 @@ void NoteLoad(GUIElement* e, uint64_t userData)
     Form* f = static_cast<Form*>(e);
     XWindowAttributes attrs{};
     XGetWindowAttributes(f->GetDisplay(), f->GetWindow(), &attrs);
-    loadNotes->push_back(std::string("loading=") + (Application::Loading() ? "1" : "0") +
-                         " created=" + (f->IsCreated() ? "1" : "0") +
-                         " mapped=" + (attrs.map_state == IsUnmapped ? "0" : "1") +
+    loadNotes->push_back(std::string("loading=") + (Application::Loading() ? "1" : "0") + " created=" +
+                         (f->IsCreated() ? "1" : "0") + " mapped=" + (attrs.map_state == IsUnmapped ? "0" : "1") +
                          " userData=id:" + (userData == f->GetId() && userData != 0 ? "1" : "0"));
 }
 

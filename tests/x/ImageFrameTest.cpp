@@ -70,10 +70,8 @@ TEST_F(ImageFrameTest, ACellChangeIsOneRequestAndNoEventComesBack)
     Display* d = world.display();
     world.Sync();
     XEvent ev;
-    while (XCheckMaskEvent(d, ~0L, &ev)) {
-    }
-    while (XCheckTypedEvent(d, NoExpose, &ev)) {
-    }
+    while (XCheckMaskEvent(d, ~0L, &ev)) {}
+    while (XCheckTypedEvent(d, NoExpose, &ev)) {}
 
     const unsigned long before = XNextRequest(d);
     frame->SetFrame(3, 0);
@@ -290,8 +288,8 @@ TEST_F(ImageFrameTest, PackedPicturesBecomeAListTheFrameOwns)
     // Two 4 x 2 packed pictures: one all palette entry 1 (red), one all entry 2 (blue).
     auto packed = [](unsigned char index) {
         std::vector<unsigned char> p(PackedPictureBytes(4, 2), 0);
-        p[3] = 0xFF;           // entry 1: red
-        p[8] = 0xFF;           // entry 2: blue
+        p[3] = 0xFF;  // entry 1: red
+        p[8] = 0xFF;  // entry 2: blue
         for (size_t i = kPackedPaletteBytes; i < p.size(); ++i) p[i] = static_cast<unsigned char>(index << 4 | index);
         return p;
     };

@@ -76,10 +76,10 @@ TEST_F(PanelChildrenTest, DefaultBorderIsSunken)
     panel.SetBorder(true);
     panel.Show();
     WindowPixels px = world.Read(form);
-    EXPECT_TRUE(px.AllOf(X, Y, W - 1, 1, kBlack));       // top
-    EXPECT_TRUE(px.AllOf(X, Y, 1, H - 1, kBlack));       // left
-    EXPECT_TRUE(px.AllOf(X + W - 1, Y, 1, H, kWhite));   // right
-    EXPECT_TRUE(px.AllOf(X, Y + H - 1, W, 1, kWhite));   // bottom
+    EXPECT_TRUE(px.AllOf(X, Y, W - 1, 1, kBlack));      // top
+    EXPECT_TRUE(px.AllOf(X, Y, 1, H - 1, kBlack));      // left
+    EXPECT_TRUE(px.AllOf(X + W - 1, Y, 1, H, kWhite));  // right
+    EXPECT_TRUE(px.AllOf(X, Y + H - 1, W, 1, kWhite));  // bottom
     EXPECT_TRUE(px.AllOf(X + 1, Y + 1, W - 2, H - 2, kGrey));
     EXPECT_EQ(px.CountOther(0, 0, 150, 100, kGreen), W * H);
 }

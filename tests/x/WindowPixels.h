@@ -11,11 +11,9 @@
 class WindowPixels {
 public:
     WindowPixels(Display* d, Window w, int width, int height)
-        : image_(XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
-                           ZPixmap),
+        : image_(XGetImage(d, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap),
                  XDestroyImageDeleter{})
-    {
-    }
+    {}
     bool Ok() const { return static_cast<bool>(image_); }
     uint32_t At(int x, int y) const { return static_cast<uint32_t>(XGetPixel(image_.get(), x, y)) & 0xFFFFFF; }
     XImage* Image() const { return image_.get(); }
