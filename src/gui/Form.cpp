@@ -367,7 +367,15 @@ void Form::SetWindowProperties()
     }
     if (dialog_) {
         // A dialog stays above its owner and is not a window of its own in task bars.
-        if (Form* owner = DialogOwner()) XSetTransientForHint(d, window_, owner->GetWindow());
+        // It is also modal for its owner, which it blocks: when the owner is activated
+        // (a task bar, a second start), the window manager gives the keyboard to the
+        // dialog instead of to a window that ignores keys.
+        if (Form* owner = DialogOwner()) {
+            XSetTransientForHint(d, window_, owner->GetWindow());
+            Atom modal = XInternAtom(d, "_NET_WM_STATE_MODAL", False);
+            XChangeProperty(d, window_, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(&modal), 1);
+        }
         Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
         Atom dialogType = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
         XChangeProperty(d, window_, type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialogType),

@@ -301,6 +301,20 @@ TEST(DesktopTest, UnderAWindowManagerDialogsStayAboveTheirOwnerAndCloseThroughIt
         ASSERT_NE(aboutAt, stacking.end());
         EXPECT_GT(aboutAt, mainAt) << "the about box fell behind the main window";
 
+        // Brought to the front by a second start, the game has the keyboard in the open
+        // dialog, not in the blocked main window, which ignores keys.
+        ProgramRunner second(QUORREL_PROGRAM);
+        second.SetWorkDir(game.WorkDir());
+        ASSERT_TRUE(second.Start());
+        EXPECT_TRUE(second.Wait(20s).exited) << second.Stderr();
+        Window focus = 0;
+        int revert = 0;
+        for (int i = 0; i < 50; ++i) {
+            usleep(20000);
+            XGetInputFocus(d, &focus, &revert);
+        }
+        EXPECT_EQ(focus, about) << "the keyboard went to the blocked main window";
+
         // The window manager's close (as from the title bar) closes the box and frees the board.
         XEvent ev{};
         ev.xclient.type = ClientMessage;
