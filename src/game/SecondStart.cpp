@@ -5,6 +5,7 @@
 #include "app/RunningGame.h"
 #include "app/ScreenConnection.h"
 #include "dialogs/FormMsgBox.h"
+#include "image/BuiltinPictures.h"
 
 int ShowRunningGame(pid_t holder)
 {
@@ -16,6 +17,8 @@ int ShowRunningGame(pid_t holder)
         return 0;
     }
     FormMsgBox notice(0, false, &screen, nullptr, kProductName, "Quorrel is already running.");
+    // The notice is the start's only window: task bars show it with the game's icon.
+    notice.SetNetIcon(std::vector<unsigned long>(kWindowIcons, kWindowIcons + kWindowIconsLength));
     Application::Run(&notice);
     return 0;
 }

@@ -237,6 +237,13 @@ TEST(DesktopTest, AGameThatCannotBeReachedIsNamedInAMessageBox)
     ASSERT_TRUE(XFetchName(d, box, &name));
     EXPECT_STREQ(name, "Quorrel");
     XFree(name);
+    // A window of its own in the task bar, it carries the game's icon.
+    bool hasIcon = false;
+    for (int i = 0; i < 100 && !hasIcon; ++i) {
+        hasIcon = !IconSizes(CardinalList(d, box, "_NET_WM_ICON")).empty();
+        if (!hasIcon) usleep(20000);
+    }
+    EXPECT_TRUE(hasIcon);
     EXPECT_EQ(run.ReadFile("log.txt"), "the running game's log\n");
     EXPECT_FALSE(run.FileExists("Settings"));
     // Closed through the window manager's close request, the start ends with 0.
