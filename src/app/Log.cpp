@@ -3,11 +3,18 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace {
+bool logFileUsed = true;
+}
+
+void LeaveLogFileAlone() { logFileUsed = false; }
+
 void WriteLog(const char* message)
 {
     std::fputs(message, stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+    if (!logFileUsed) return;
 
     // Append when the file exists, create it otherwise; a failure to open or write
     // only loses the file copy, the message has already reached standard output.

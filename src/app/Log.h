@@ -6,5 +6,9 @@
 void WriteLog(const char* message);
 inline void WriteLog(const std::string& message) { WriteLog(message.c_str()); }
 
+// From now on messages go to standard output only: a second start shares the
+// working directory, and so the log, of the game that is running there.
+void LeaveLogFileAlone();
+
 // Name of the log file; the entry point deletes it at every start.
 inline constexpr const char* kLogFileName = "log.txt";

@@ -1,6 +1,7 @@
 #include "game/SecondStart.h"
 
 #include "app/Application.h"
+#include "app/Log.h"
 #include "app/ProductInfo.h"
 #include "app/RunningGame.h"
 #include "app/ScreenConnection.h"
@@ -9,6 +10,7 @@
 
 int ShowRunningGame(pid_t holder)
 {
+    LeaveLogFileAlone();
     ScreenConnection screen;
     Display* display = screen.GetDisplay();
     if (!display) return 1;

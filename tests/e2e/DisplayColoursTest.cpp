@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "GameSession.h"
+#include "ProgramRunner.h"
 #include "XvfbServer.h"
 
 namespace {
@@ -213,6 +214,15 @@ TEST_P(DisplayColours, FlatColoursAndEveryPegShowAsTheNearestColourTheScreenHas)
         EXPECT_EQ(screen.WaitFor(w, G::InputPeg(1), SheetPicture(PictureOfColour(colour))), "") << "colour " << colour;
     }
     EXPECT_EQ(screen.Mismatch(w, G::CodePeg(1), SheetPicture(PictureOfColour(8))), "") << "covered code peg";
+
+    // A second start on this screen leaves the running game's log as it is, warnings
+    // about the screen included.
+    const std::string log = game.Runner().ReadFile("log.txt");
+    ProgramRunner second(QUORREL_PROGRAM);
+    second.SetWorkDir(game.WorkDir());
+    ASSERT_TRUE(second.Start());
+    EXPECT_TRUE(second.Wait(20s).exited) << second.Stderr();
+    EXPECT_EQ(game.Runner().ReadFile("log.txt"), log);
 
     game.Click(w, G::ExitButton());
     const Window box = game.WaitForDialog("Exit");
