@@ -498,7 +498,15 @@ int main(int argc, char** argv)
         std::printf("%-24s %10.2f/s %10.2f/s\n", "idle wakeups (5 s)", f.wakeups, e.wakeups);
     }
 
-    std::printf("\nper run, start to paint (ms): floor %s | quorrel %s\n",
+    auto clickMedians = [](const std::vector<RunFigures>& list) {
+        std::vector<double> v;
+        for (const RunFigures& r : list) v.push_back(Median(r.clickMs));
+        return v;
+    };
+    std::printf("\nper run, median click to repaint (ms): floor %s | quorrel %s%s%s\n",
+                Join(clickMedians(floorRuns), "%.2f").c_str(), Join(clickMedians(gameRuns), "%.2f").c_str(),
+                withEarlier ? " | earlier " : "", withEarlier ? Join(clickMedians(earlierRuns), "%.2f").c_str() : "");
+    std::printf("per run, start to paint (ms): floor %s | quorrel %s\n",
                 Join(
                     [&] {
                         std::vector<double> v;
