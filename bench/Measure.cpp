@@ -272,7 +272,7 @@ bool TouchesPeg(const XRectangle& r)
 // CPU, so on a small machine any work the program does after sending its repaint
 // (the game stores the record) delays the observer's next look, and that delay was
 // counted as repaint time although the pixels were already on the screen.
-double ClickToPaint(Display* d, Window w, Damage damage, int x, int y)
+double ClickToPaint(Display* d, Window w, int x, int y)
 {
     int rx = 0, ry = 0;
     Window child;
@@ -283,7 +283,6 @@ double ClickToPaint(Display* d, Window w, Damage damage, int x, int y)
     const std::optional<uint64_t> before = pegImage->Read(w, kPegX, kPegY);
     if (!before) return -1;
     // Forget the drawing reported so far; only what follows the press counts.
-    XDamageSubtract(d, damage, None, None);
     XSync(d, False);
     while (XPending(d)) {
         XEvent ev;
@@ -347,8 +346,7 @@ RunFigures RunOnce(Display* d, const Subject& s, const std::string& dir)
         f.wakeupsPerSecond = (after - before) / std::chrono::duration<double>(Clock::now() - idleFrom).count();
         // Every drawing on the window is reported as its own rectangle.
         const Damage damage = XDamageCreate(d, w, XDamageReportRawRectangles);
-        for (int i = 0; i < kClicksPerRun; ++i)
-            f.clickMs.push_back(ClickToPaint(d, w, damage, kPegX + 25, kPegY + 20));
+        for (int i = 0; i < kClicksPerRun; ++i) f.clickMs.push_back(ClickToPaint(d, w, kPegX + 25, kPegY + 20));
         XDamageDestroy(d, damage);
     } else {
         std::fprintf(stderr, "%s: no window within 10 s\n", s.name.c_str());
