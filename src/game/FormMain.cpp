@@ -180,6 +180,10 @@ void FormMain::LoadSheet()
 // Stores the record after a change and tells the player, once per run, when it cannot be.
 void FormMain::StoreRecord()
 {
+    // The change is on the screen before the disk work starts. The server, woken by
+    // the repaint, usually runs on this CPU, and the store's millisecond of system
+    // calls would keep it waiting; a round trip lets it draw first.
+    if (Display* d = GetDisplay()) XSync(d, False);
     SaveGame(record_);
     TellIfNotStored();
 }
