@@ -45,10 +45,11 @@ constexpr std::uint64_t kNotAFile = 1;
 // Whether storing fails right now, and why; empty while it works.
 std::string storeFailure;
 
+// The store's directory. Naming it, or a file in it, makes nothing: SaveGame makes the
+// directories once before it writes (MakeGameDirectories), and reading needs none.
 std::string GameDirectory()
 {
-    const std::string path = SettingsPath(kGameApplication, kGameSection, kStateKey);
-    return path.substr(0, path.rfind('/'));
+    return WithTrailingSlash(WithTrailingSlash(kSettingsRoot) + kGameApplication) + kGameSection;
 }
 
 // The store's directories, made where missing; false with the reason of the first
@@ -66,7 +67,7 @@ bool MakeGameDirectories(std::string& reason)
     return true;
 }
 
-std::string ValuePath(const std::string& key) { return SettingsPath(kGameApplication, kGameSection, key); }
+std::string ValuePath(const std::string& key) { return WithTrailingSlash(GameDirectory()) + key; }
 
 std::string JournalPath() { return ValuePath(kJournalKey); }
 
