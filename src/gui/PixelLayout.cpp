@@ -7,6 +7,7 @@
 
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "gui/ColorTranslator.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
 #include "gui/ServerImage.h"
@@ -36,25 +37,16 @@ unsigned long LoadBytes(const char* p, int bytes, bool lsbFirst)
 void Warn(const char* text, long value) { WriteLog(std::string(text) + std::to_string(value)); }
 
 // When the window cannot be read back (not viewable yet), the layout is taken from
-// the server's description of its pixmap formats instead.
-void LayoutFromServer(Display* d, int screen)
+// the server's description of its pixmap formats, which the screen's colour
+// translator has already looked up.
+void LayoutFromServer(Display* d, int screen, const ColorTranslator* colors)
 {
     layout.depth = DefaultDepth(d, screen);
     layout.format = ZPixmap;
     layout.xoffset = 0;
     layout.bitmapBitOrder = BitmapBitOrder(d);
-    layout.bitsPerPixel = 32;
-    layout.bitmapPad = 32;
-    int count = 0;
-    if (XPixmapFormatValues* formats = XListPixmapFormats(d, &count)) {
-        for (int i = 0; i < count; ++i) {
-            if (formats[i].depth == layout.depth) {
-                layout.bitsPerPixel = formats[i].bits_per_pixel;
-                layout.bitmapPad = formats[i].scanline_pad;
-            }
-        }
-        XFree(formats);
-    }
+    layout.bitsPerPixel = colors ? colors->BitsPerPixel() : 32;
+    layout.bitmapPad = colors ? colors->ScanlinePad() : 32;
 }
 
 }  // namespace
@@ -77,7 +69,7 @@ void ProbePixelFormat(GUIElement* element)
     dc.DrawPoint(0, 0, kProbeColor);
     ServerImage img(viewable ? XGetImage(d, form->GetWindow(), 0, 0, 1, 1, AllPlanes, ZPixmap) : nullptr);
     if (!img) {
-        LayoutFromServer(d, form->GetScreen()->GetScreenNumber());
+        LayoutFromServer(d, form->GetScreen()->GetScreenNumber(), form->GetScreen()->GetColors());
         return;
     }
     layout.bitmapPad = img->bitmap_pad;
