@@ -103,15 +103,16 @@ void TextFile::SetFailed(const std::string& what, int error)
 }
 
 // Opens without waiting for a writer (a FIFO) or a device and refuses anything but
-// a regular file. The descriptor, or -1 with the flags set.
-int TextFile::OpenForReading()
+// a regular file. The descriptor, with the file's status in info, or -1 with the
+// flags set.
+int TextFile::OpenForReading(struct stat& info)
 {
     const int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         SetOpenFailed(path_, errno);
         return -1;
     }
-    struct stat info {};
+    info = {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         close(fd);
@@ -126,7 +127,8 @@ int TextFile::OpenForReading()
 std::vector<std::string> TextFile::ReadLines(std::size_t maxLineLength)
 {
     std::vector<std::string> lines;
-    const int fd = OpenForReading();
+    struct stat info {};
+    const int fd = OpenForReading(info);
     if (fd < 0) return lines;
     std::FILE* f = fdopen(fd, "r");
     if (!f) {
@@ -162,10 +164,9 @@ std::string TextFile::ReadBytes(std::size_t maxBytes, bool newest)
 {
     cut_ = false;
     std::string bytes;
-    const int fd = OpenForReading();
-    if (fd < 0) return bytes;
     struct stat info {};
-    fstat(fd, &info);
+    const int fd = OpenForReading(info);
+    if (fd < 0) return bytes;
     const auto size = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
     off_t offset = 0;
     if (size > maxBytes) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct stat;
+
 class TextFile {
 public:
     // The usual longest line: a line of more characters ends the reading.
@@ -82,7 +84,7 @@ public:
 
 private:
     bool Write(const std::vector<std::string>& lines, const char* mode);
-    int OpenForReading();
+    int OpenForReading(struct stat& info);
     void SetOpenFailed(const std::string& what, int error);
     void SetFailed(const std::string& what, int error);
 
