@@ -5,7 +5,8 @@
 // two codes' xor (a code's number is its four digits read in base 8, so the lowest
 // code is the lowest number), and all colour matches, which depend only on the two
 // codes' colours as multisets (330 of them). Both tables are made once, in about a
-// millisecond, and stay in the first-level cache.
+// millisecond; a guess reads one 330-byte row of the second, which stays in the
+// first-level cache while all fitting codes are scored against that guess.
 //
 // Colours that no guess so far has used are interchangeable: swapping two of them
 // maps the fitting codes onto themselves, so guesses that differ only by such a swap
