@@ -1,12 +1,17 @@
 #include "game/GameRecord.h"
 #include "game/GameRules.h"
+#include "game/GameStatistics.h"
+#include "game/HintFinder.h"
 #include "game/Random.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <random>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -267,4 +272,133 @@ TEST(GameRecord, RefusesToScoreAnInputRowOrCodeOutsideTheColours)
     EXPECT_FALSE(noCode.SubmitGuess());
     EXPECT_EQ(record.guessHistory, "");
     EXPECT_EQ(noCode.guessHistory, "");
+}
+
+namespace {
+
+// Every code with its digits and colour counts in plain arrays: the brute force below
+// scores 4096 x 4096 pairs, which must stay quick without optimisation.
+struct OracleCode {
+    int digit[4];
+    int count[8];
+};
+
+const std::vector<OracleCode>& AllCodes()
+{
+    static const std::vector<OracleCode> codes = [] {
+        std::vector<OracleCode> v(4096, OracleCode{});
+        for (int c = 0; c < 4096; ++c)
+            for (int p = 0; p < 4; ++p) ++v[c].count[v[c].digit[p] = c >> (9 - 3 * p) & 7];
+        return v;
+    }();
+    return codes;
+}
+
+// exact * 5 + colourOnly, by the counting definition.
+int OracleAnswer(const OracleCode& g, const OracleCode& s)
+{
+    int exact = 0, common = 0;
+    for (int p = 0; p < 4; ++p) exact += g.digit[p] == s.digit[p];
+    for (int c = 0; c < 8; ++c) common += g.count[c] < s.count[c] ? g.count[c] : s.count[c];
+    return exact * 5 + common - exact;
+}
+
+// The hint by brute force: every guess against every fitting code.
+HintResult BruteForceHint(const std::string& history)
+{
+    const std::vector<OracleCode>& codes = AllCodes();
+    std::vector<int> fitting;
+    for (int c = 0; c < 4096; ++c) {
+        bool fits = true;
+        for (const std::string& r : HistoryRecords(history))
+            fits = fits && OracleAnswer(codes[std::stoi(r.substr(0, 4), nullptr, 8)], codes[c]) ==
+                               (r[4] - '0') * 5 + r[5] - '0';
+        if (fits) fitting.push_back(c);
+    }
+    HintResult best{static_cast<int>(fitting.size()), "", 0};
+    std::tuple<int, bool, int> bestKey{INT_MAX, true, 0};  // worst, not fitting, code
+    for (int g = 0; g < 4096 && !fitting.empty(); ++g) {
+        int shares[25] = {};
+        bool worse = false;  // a share above the best worst so far: this guess cannot win
+        for (std::size_t c = 0; c < fitting.size() && !worse; ++c)
+            worse = ++shares[OracleAnswer(codes[g], codes[fitting[c]])] > std::get<0>(bestKey);
+        if (worse) continue;
+        const std::tuple<int, bool, int> key{*std::max_element(shares, shares + 25),
+                                             !std::binary_search(fitting.begin(), fitting.end(), g), g};
+        if (key < bestKey) bestKey = key;
+    }
+    if (!fitting.empty()) {
+        for (int p = 0; p < 4; ++p) best.guess += static_cast<char>('0' + (std::get<2>(bestKey) >> (9 - 3 * p) & 7));
+        best.worstLeft = std::get<0>(bestKey);
+    }
+    return best;
+}
+
+}  // namespace
+
+TEST(HintFinder, AgreesWithBruteForceMinimax)
+{
+    // Before the first guess; after two (against 6147); after two where a lower guess
+    // ties with the best but cannot be the secret; with one code left; after answers
+    // that no code gives.
+    for (const char* history : {"", "001101;234510", "001101;445501", "123440", "000040;000000"}) {
+        SCOPED_TRACE(history);
+        const HintResult expected = BruteForceHint(history);
+        const HintResult hint = HintFinder::Find(history);
+        EXPECT_EQ(hint.codesLeft, expected.codesLeft);
+        EXPECT_EQ(hint.guess, expected.guess);
+        EXPECT_EQ(hint.worstLeft, expected.worstLeft);
+        EXPECT_EQ(HintFinder::CountFittingCodes(history), expected.codesLeft);
+    }
+    EXPECT_EQ(HintFinder::CountFittingCodes(""), 4096);
+    EXPECT_EQ(HintFinder::CountFittingCodes("000000"), 7 * 7 * 7 * 7);
+    EXPECT_EQ(HintFinder::Find("123440").guess, "1234");
+}
+
+TEST(GameStatistics, SummarisesFinishedGamesAndKeepsThemAcrossAStore)
+{
+    GameStatistics s;
+    for (int guesses : {3, 4, 5, 0, 12, 4}) s.CountFinishedGame(guesses > 0, guesses);  // 0: given up
+    EXPECT_EQ(s.Played(), 6);
+    EXPECT_EQ(s.Solved(), 5);
+    EXPECT_EQ(s.GivenUp(), 1);
+    EXPECT_EQ(s.SolvedPercent(), 83);
+    EXPECT_EQ(s.CurrentRun(), 2);
+    EXPECT_EQ(s.BestRun(), 3);
+    EXPECT_DOUBLE_EQ(s.AverageGuesses(), 28.0 / 5);
+    EXPECT_EQ(s.SolvedByGuesses(), (std::array<std::int64_t, 10>{0, 0, 1, 2, 1, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(s.LastSolvedBucket(), 3);
+    s.CountFinishedGame(false, 7);
+    EXPECT_EQ(s.CurrentRun(), 0);
+    EXPECT_EQ(s.LastSolvedBucket(), 3);
+
+    GameStatistics restored;
+    std::string reason;
+    ASSERT_TRUE(GameStatistics::FromText(s.ToText() + "\r\n", restored, reason)) << reason;
+    EXPECT_EQ(restored.ToText(), s.ToText());
+    EXPECT_EQ(restored.LastSolvedBucket(), 3);
+    EXPECT_DOUBLE_EQ(restored.AverageGuesses(), s.AverageGuesses());
+
+    for (int i = 0; i < 198; ++i) restored.CountFinishedGame(true, 2);
+    EXPECT_EQ(restored.SolvedPercent(), 99) << "never 100 with games given up";
+}
+
+TEST(GameStatistics, DamagedOrMissingTextGivesZeroStatisticsAndAReason)
+{
+    GameStatistics s;
+    s.CountFinishedGame(true, 3);
+    for (const char* text : {"", "\r\n", "statistics", "0;0;1;0;0;0;0;0;0;0;0;1;1;3",  // 14 counts
+                             "0;0;1;0;0;0;0;0;0;0;0;1;1;3;3;", "0;0;1;0;0;0;0;0;0;0;0;1;1;3;-3",
+                             "0;0;1;0;0;0;0;0;0;0;0;1;1;3;3x", "0;0;1;0;0;0;0;0;0;0;0;1;1;3;9999999999999999",
+                             "0;0;1;0;0;0;0;0;0;0;0;2;1;3;3",     // current run above the best
+                             "0;0;1;0;0;0;0;0;0;0;0;1;1;3;4",     // guesses do not add up
+                             "0;0;1;0;0;0;0;0;0;0;0;1;1;2;3",     // last solved in an empty count
+                             "0;0;3;0;0;0;0;0;0;0;1;1;1;3;9"}) {  // best run too short for one game given up
+        SCOPED_TRACE(text);
+        std::string reason;
+        EXPECT_FALSE(GameStatistics::FromText(text, s, reason));
+        EXPECT_FALSE(reason.empty());
+        EXPECT_EQ(s.Played(), 0);
+        EXPECT_EQ(s.LastSolvedBucket(), -1);
+    }
 }
