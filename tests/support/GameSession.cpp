@@ -1,4 +1,5 @@
 #include "GameSession.h"
+#include "StoredGame.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -17,7 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kPoll = std::chrono::milliseconds(20);
 constexpr const char* kClass = "Quorrel.exe";
-constexpr const char* kValueDir = "Settings/Quorrel.exe/dati/";
 
 // Grabs of a window that is not (or no longer) viewable fail with BadMatch; the
 // waits treat that as "not there yet" instead of ending the test binary.
@@ -153,23 +153,6 @@ int PictureOfColour(int c)
 {
     static constexpr int kPicture[] = {0, 1, 7, 8, 9, 10, 11, 12, 13};
     return c >= 0 && c <= 8 ? kPicture[c] : -1;
-}
-
-std::pair<int, int> Score(const std::string& guess, const std::string& code)
-{
-    int exact = 0;
-    int guessCount[10] = {}, codeCount[10] = {};
-    for (size_t p = 0; p < 4 && p < guess.size() && p < code.size(); ++p) {
-        if (guess[p] == code[p]) {
-            ++exact;
-        } else {
-            ++guessCount[(guess[p] - '0') % 10];
-            ++codeCount[(code[p] - '0') % 10];
-        }
-    }
-    int colourOnly = 0;
-    for (int c = 0; c < 10; ++c) colourOnly += std::min(guessCount[c], codeCount[c]);
-    return {exact, colourOnly};
 }
 
 // ---------------------------------------------------------------- lifetime
