@@ -122,15 +122,6 @@ void FormMain::PlaceOnScreen()
                 std::clamp(screen_->GetScreenHeight() - outerHeight, 0, at.y));
 }
 
-void FormMain::StoreRecord()
-{
-    // The change is on the screen before the disk work starts. The server, woken by
-    // the repaint, usually runs on this CPU, and the store's millisecond of system
-    // calls would keep it waiting; a round trip lets it draw first.
-    if (Display* d = GetDisplay()) XSync(d, False);
-    SaveGame(record_);
-}
-
 void FormMain::TellIfNotStored()
 {
     if (storeFailureTold_ || StoreFailure().empty()) return;
@@ -323,13 +314,17 @@ bool FormMain::Play(Move move, int peg, int colour)
         return false;
     }
     if (!record_.Apply(move, peg + 1, colour)) return false;
-    if (move != Move::Go && move != Move::Abandon) {
+    const bool pegMove = move != Move::Go && move != Move::Abandon;
+    if (pegMove) {
         goRepeat_.Moved();
         SetPegColour(inputFrames_[peg], record_.currentGuess[peg]);
-    } else {
-        RefreshBoard();
+        // The server, woken by the repaint, usually runs on this CPU, and the store's
+        // millisecond of system calls would keep it waiting; a round trip lets it
+        // draw the peg first.
+        if (Display* d = GetDisplay()) XSync(d, False);
     }
-    StoreRecord();
+    SaveGame(record_);
+    if (!pegMove) RefreshBoard();
     // The win comes first; a failure to store is told at the next change.
     if (move == Move::Go && record_.gameState == GameState::Solved)
         ShowMessageBox(this, "perfect, you won!", WinTitle());

@@ -69,12 +69,14 @@ public:
     virtual void MainHookF() {}
 
     // --- board display and play ---
-    // The one road of every move: applies the move (to input peg 0..3, colour 0..7)
-    // to the record and, when that changed it, draws the change and then stores the
-    // record. The screen comes first so that the server draws while the store syncs;
-    // what the move has to tell (the win, a store that fails) comes last. Exit
-    // changes no record: it stops the timer and ends the event loop. True when the
-    // record changed.
+    // The one road of every move, in one order: applies the move (to input peg 0..3,
+    // colour 0..7) to the record; when that changed it, draws the changed input peg,
+    // stores the record, redraws the board, and last tells what the move has to tell
+    // (the win, a store that fails). A peg move changes only its peg, drawn before
+    // the store so that the server draws while the store syncs; Go and Abandon
+    // change the board, which is redrawn once the record is stored, so that a board
+    // on the screen is always a stored one. Exit changes no record: it stops the
+    // timer and ends the event loop. True when the record changed.
     bool Play(Move move, int peg = 0, int colour = 0);
     void SetPegColour(ImageFrame* frame, int colour);
     void ShowRow(int row, const std::string& record);
@@ -98,7 +100,6 @@ private:
     ImageFrame* BoardPeg(int row, int column) const;
     void PlaceOnScreen();
     void BuildPictures();
-    void StoreRecord();
     void TellIfNotStored();
     // GO or NEW GAME, unless it repeats the last one within the double-click time
     // with nothing played in between.
