@@ -32,19 +32,6 @@ std::string Record(const std::string& guess, const std::string& code)
     return guess + std::to_string(exact) + std::to_string(colourOnly);
 }
 
-std::vector<std::string> Records(const std::string& history)
-{
-    std::vector<std::string> out;
-    size_t start = 0;
-    while (!history.empty() && start <= history.size()) {
-        size_t end = history.find(';', start);
-        if (end == std::string::npos) end = history.size();
-        out.push_back(history.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
-}
-
 // Board row `row` shows the four pegs of `guess`.
 ::testing::AssertionResult RowShows(GameSession& game, int row, const std::string& guess)
 {

@@ -34,24 +34,6 @@ void DefaultSanitizerEnv(ProgramRunner& run)
     if (!std::getenv("UBSAN_OPTIONS")) run.SetEnv("UBSAN_OPTIONS", "print_stacktrace=1:halt_on_error=1");
 }
 
-bool WriteFileMakingDirs(const std::string& path, const std::string& contents)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << contents;
-    return static_cast<bool>(out.flush());
-}
-
-int CountRecords(const std::string& history)
-{
-    if (history.empty()) return 0;
-    int n = 1;
-    for (char c : history)
-        if (c == ';') ++n;
-    return n;
-}
 }  // namespace
 
 // ---------------------------------------------------------------- pixels
@@ -185,7 +167,7 @@ bool GameSession::Start(ms timeout)
     if (!WaitForNoWindowOfClass(display_, kClass, std::chrono::seconds(5))) return false;
     if (options_.withData && !run_->FileExists("Data") && !run_->CopyDir(QUORREL_DATA_DIR, "Data")) return false;
     for (const auto& [key, contents] : options_.settings)
-        if (!WriteFileMakingDirs(WorkDir() + "/" + kValueDir + key, contents)) return false;
+        if (!WriteWholeFile(WorkDir() + "/" + kValueDir + key, contents)) return false;
     if (!run_->Start()) return false;
 
     while (!main_) {
@@ -463,11 +445,11 @@ bool GameSession::SetGuess(const std::string& guess)
 bool GameSession::SubmitGuess(const std::string& guess)
 {
     if (!SetGuess(guess)) return false;
-    const int before = CountRecords(Value("Quorrel_Bag"));
+    const std::size_t before = Records(Value("Quorrel_Bag")).size();
     const Pixels counter = Grab(main_, AttemptsCell());
     Click(main_, GoButton());
     const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (CountRecords(Value("Quorrel_Bag")) != before + 1) {
+    while (Records(Value("Quorrel_Bag")).size() != before + 1) {
         if (Clock::now() >= deadline) return false;
         std::this_thread::sleep_for(kPoll);
     }

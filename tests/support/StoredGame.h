@@ -4,6 +4,7 @@
 #include <array>
 #include <map>
 #include <string>
+#include <vector>
 
 inline constexpr const char* kValueDir = "Settings/Quorrel.exe/dati/";
 inline constexpr std::array<const char*, 7> kValueKeys = {"Quorrel_Bag", "Quorrel_Code", "stato", "col1",
@@ -13,3 +14,5 @@ inline constexpr std::array<const char*, 7> kValueKeys = {"Quorrel_Bag", "Quorre
 // code, the state and `input`, the input row's four colour digits.
 std::map<std::string, std::string> GameValues(const std::string& code, const std::string& history = "",
                                               const std::string& state = "0", const std::string& input = "0000");
+// The guess records of a stored history, oldest first; none for "".
+std::vector<std::string> Records(const std::string& history);
