@@ -90,8 +90,6 @@ public:
     // Return and keypad Enter act as GO / NEW GAME when no button has the focus.
     // Acts on the key's release, as a focused button does.
     void PlayKeyUp(KeySym key);
-    // The input peg (0..3) the keys act on.
-    int CurrentPeg() const { return currentPeg_; }
 
     const GameRecord& Record() const { return record_; }
 
@@ -128,7 +126,7 @@ private:
     Timer* gameTimer_ = nullptr;
     bool firstPaintDone_ = false;
     bool storeFailureTold_ = false;  // the player hears once per run that storing fails
-    int currentPeg_ = 0;
+    int currentPeg_ = 0;             // the input peg (0..3) the keys act on
     bool pegMarkShown_ = false;
     GoRepeat goRepeat_;
     ServerPixmap iconImage_;
