@@ -61,16 +61,17 @@ FUZZ_SECONDS ?= 300
 fuzz: deps
 	@JOBS=$(JOBS) fuzz/run-fuzzers build/fuzz $(FUZZ_SECONDS)
 
-# The screenshot test drives the real program on a private X server and saves its
+# The screenshot program (tests/screenshots, no part of `make test`) drives the real
+# program on a private X server and saves its
 # pictures in $(TEST_BUILD)/screenshots; the ones the documents show are copied to
 # docs/, each as test-name:docs-name.
 DOC_SCREENSHOTS := mid-game:main-window about:about message-box:message-box solved:solved
 
 screenshots: deps
 	@cmake -S . -B $(TEST_BUILD) $(TEST_CONFIG) >/dev/null
-	@cmake --build $(TEST_BUILD) -j $(JOBS) --target e2e_tests
+	@cmake --build $(TEST_BUILD) -j $(JOBS) --target quorrel_screenshots
 	@cd $(TEST_BUILD)/tests && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
-	  ./e2e_tests --gtest_filter='ScreenshotTest.*' --gtest_brief=1
+	  ./quorrel_screenshots --gtest_brief=1
 	@for pair in $(DOC_SCREENSHOTS); do \
 	  cp $(TEST_BUILD)/screenshots/$${pair%%:*}.png docs/$${pair#*:}.png || exit 1; done
 	@echo "docs/*.png made from the program"

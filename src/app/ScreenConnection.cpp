@@ -42,11 +42,28 @@ void ScreenConnection::Open()
     visualInfo_ = XGetVisualInfo(display_, VisualScreenMask | VisualDepthMask, &tmpl, &count);
     if (count == 0) WriteLog("GetVisualInfo failed.");
     colors_ = std::make_unique<ColorTranslator>(display_, screenNumber_);
+    InternWindowAtoms();
 
     screenHeight_ = DisplayHeight(display_, screenNumber_);
     screenWidth_ = DisplayWidth(display_, screenNumber_);
 
     if (!registeredScreen) registeredScreen = this;
+}
+
+void ScreenConnection::InternWindowAtoms()
+{
+    // The atoms the windows name (Xlib's own for the standard properties and the
+    // protocols, the form's for the window manager) in one round trip instead of
+    // one each: Xlib keeps the answers, and the windows' own XInternAtom calls then
+    // find them without asking the server.
+    static const char* const kNames[] = {"WM_LOCALE_NAME",      "WM_PROTOCOLS",
+                                         "WM_DELETE_WINDOW",    "_NET_WM_PID",
+                                         "_NET_WM_ICON",        "_NET_WM_USER_TIME",
+                                         "_NET_WM_STATE",       "_NET_WM_STATE_MODAL",
+                                         "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"};
+    constexpr int kCount = sizeof kNames / sizeof kNames[0];
+    Atom atoms[kCount];
+    XInternAtoms(display_, const_cast<char**>(kNames), kCount, False, atoms);
 }
 
 bool ScreenConnection::Close()

@@ -32,6 +32,7 @@ public:
 
 private:
     void Open();
+    void InternWindowAtoms();
 
     int screenNumber_ = 0;
     Display* display_ = nullptr;

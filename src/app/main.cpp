@@ -20,19 +20,14 @@ int main()
     if (FileExists(kLogFileName)) RemoveFile(kLogFileName);
     const std::string title = std::string(kProductName) + " - " + kWebAddress + " " + kRightsLine;
 
-    auto* screen = new ScreenConnection();
-    if (!screen->GetDisplay()) {
-        // Nothing can be shown without a display; the message has been logged.
-        delete screen;
-        return 1;
-    }
+    ScreenConnection screen;
+    // Nothing can be shown without a display; the message has been logged.
+    if (!screen.GetDisplay()) return 1;
     Application::InstallErrorHandlers();
-
-    auto* form = new FormMain(screen, title);
-    Application::Run(form);
-
-    delete form;
-    if (!screen->Close()) WriteLog("Chiusura screen non riuscita");
-    delete screen;
+    {
+        FormMain form(&screen, title);
+        Application::Run(&form);
+    }
+    if (!screen.Close()) WriteLog("Chiusura screen non riuscita");
     return 0;
 }

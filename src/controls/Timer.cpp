@@ -53,5 +53,3 @@ bool Timer::Advance(uint32_t ms)
     elapsed_ = 0;
     return true;
 }
-
-void TickTimers(uint32_t ms) { Application::TickTimers(ms); }

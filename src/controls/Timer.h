@@ -35,7 +35,3 @@ private:
     uint32_t elapsed_ = 0;
     TickHandler onTick_ = nullptr;
 };
-
-// Advances every running timer by ms and fires those whose interval is reached; the
-// loop's idle tick (Application::TickTimers).
-void TickTimers(uint32_t ms);

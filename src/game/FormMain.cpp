@@ -2,7 +2,6 @@
 
 #include <X11/keysym.h>
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 #include "app/Application.h"
@@ -16,42 +15,28 @@
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormMsgBox.h"
 #include "game/GameStore.h"
-#include "game/WholeFile.h"
+#include "game/PegKey.h"
+#include "game/PegSheet.h"
 #include "gui/DrawContext.h"
 #include "image/BuiltinPictures.h"
-#include "image/DisplayImage.h"
+#include "image/IconBlend.h"
 #include "image/MyImage.h"
 #include "image/PackedPicture.h"
 #include "util/Beep.h"
 
 namespace {
-constexpr const char* kSheetPath = "Data/resources50x40.bin";
-constexpr int kSheetWidth = 750;
-constexpr int kSheetHeight = 40;
-constexpr int32_t kSheetBytes = kSheetWidth * kSheetHeight * 3;
-constexpr int kCell = 50;  // a sheet picture is 50 x 40
-constexpr int kCellHeight = 40;
+// The code row and the input row on the left: pegs one pixel apart.
+constexpr int kPegRowX = 55;
+constexpr int kPegPitch = PegSheet::kCellWidth + 1;
+constexpr int kCodeRowY = 190;
+constexpr int kInputRowY = 241;
+constexpr int PegX(int k) { return kPegRowX + kPegPitch * k; }
 
 constexpr int64_t kCream = 0xFFFDE5;
 constexpr int64_t kWhite = 0xFFFFFF;
 constexpr int64_t kBlack = 0x000000;
 
-// Sheet pictures.
-constexpr int kPictureRightPiece = 2;
-constexpr int kPictureLeftPiece = 3;
-constexpr int kPictureBottomPiece = 4;
-constexpr int kPictureBottomRight = 5;
-constexpr int kPictureBottomLeft = 6;
-constexpr int kPictureCovered = 13;
-constexpr int kPictureHole = 14;
-// Colour value 0..8 to the sheet picture showing it.
-constexpr int kColourPicture[] = {0, 1, 7, 8, 9, 10, 11, 12, 13};
-
 constexpr int kTimerInterval = 400;
-
-// A second GO within this time, with nothing played in between, is the second half
-// of a double click, not a new move.
-constexpr Time kDoubleClickTime = 400;  // ms
 
 // The current-peg mark: a bar under the input peg, on the cream band above GO.
 constexpr int kMarkInsetX = 5;
@@ -61,21 +46,6 @@ constexpr int kMarkHeight = 5;
 
 FormMain* AsMain(GUIElement* e) { return static_cast<FormMain*>(e); }
 
-// Forwarders from the element callbacks to the form's virtual operations.
-void LoadForwarder(GUIElement* e, uint64_t) { AsMain(e)->CreateControls(); }
-bool QueryCloseForwarder(GUIElement* e) { return AsMain(e)->AskExit(); }
-void ResizedForwarder(GUIElement* e, int64_t) { AsMain(e)->OnResized(); }
-bool AcceptEveryChar(GUIElement*, int) { return true; }
-void KeyDownForwarder(GUIElement* e, KeySym k)
-{
-    AsMain(e)->PlayKeyDown(k);
-    AsMain(e)->OnKeyDown();
-}
-void KeyUpForwarder(GUIElement* e, KeySym k)
-{
-    AsMain(e)->PlayKeyUp(k);
-    AsMain(e)->OnKeyUp();
-}
 void TimerTick(Timer* t)
 {
     if (GUIElement* f = t->OwningForm()) static_cast<Form*>(f)->OnUserMessage();
@@ -108,15 +78,16 @@ FormMain::FormMain(ScreenConnection* screen, const std::string& title) : Form(nu
     SetSize(kWidth, kHeight);
     PlaceOnScreen();
     SetTitle(title);
-    SetOnLoad(LoadForwarder);
-    SetOnQueryClose(QueryCloseForwarder);
-    SetOnResized(ResizedForwarder);
-    SetOnKeyChar(AcceptEveryChar);
-    SetOnKeyDown(KeyDownForwarder);
-    SetOnKeyUp(KeyUpForwarder);
+    // Forwarders from the element callbacks to the form's virtual operations.
+    SetOnLoad([](GUIElement* e, uint64_t) { AsMain(e)->CreateControls(); });
+    SetOnQueryClose([](GUIElement* e) { return AsMain(e)->AskExit(); });
+    SetOnResized([](GUIElement* e, int64_t) { AsMain(e)->OnResized(); });
+    SetOnKeyChar([](GUIElement*, int) { return true; });
+    SetOnKeyDown([](GUIElement* e, KeySym k) { AsMain(e)->PlayKeyDown(k), AsMain(e)->OnKeyDown(); });
+    SetOnKeyUp([](GUIElement* e, KeySym k) { AsMain(e)->PlayKeyUp(k), AsMain(e)->OnKeyUp(); });
     SetOnMouseDown(PegMouseDown);
     SetBackColor(kCream);
-    LoadSheet();
+    sheet_.Load();
     SetNetIcon(std::vector<unsigned long>(kWindowIcons, kWindowIcons + kWindowIconsLength));
     Create();
     if (!Application::MainForm()) Application::SetMainForm(this);
@@ -129,21 +100,14 @@ FormMain::~FormMain()
         delete gameTimer_;
     }
     DestroyWindow();
-    if (iconImage_ && GetDisplay()) XFreePixmap(GetDisplay(), iconImage_);
     delete aboutForm_;
-    delete exitButton_;
-    delete infoButton_;
-    delete goButton_;
-    delete cancelButton_;
+    for (ButtonCustom* b : {exitButton_, infoButton_, goButton_, cancelButton_}) delete b;
     delete titleImage_;
     for (ImageFrame* f : inputFrames_) delete f;
     for (ImageFrame* f : codeFrames_) delete f;
     delete attemptsCell_;
     for (ImageFrame* f : boardFrames_) delete f;
     for (CellControl* c : rowCells_) delete c;
-    FreeDisplayImage(aboutPicture_);
-    FreeDisplayImage(bannerPicture_);
-    std::free(sheetData_);
 }
 
 void FormMain::PlaceOnScreen()
@@ -158,36 +122,6 @@ void FormMain::PlaceOnScreen()
                 std::clamp(screen_->GetScreenHeight() - outerHeight, 0, at.y));
 }
 
-void FormMain::LoadSheet()
-{
-    // Only the sheet's own bytes are read: whatever follows them is not the frames' business.
-    std::int64_t fileLength = 0;
-    LoadFileStart(kSheetPath, kSheetBytes, sheetData_, sheetSize_, fileLength);
-    if (!sheetData_) return;
-    if (sheetSize_ != kSheetBytes) {
-        // The frames read a full 750 x 40 sheet; a short file is set aside as if missing.
-        WriteLog(std::string(kSheetPath) + ": wrong size " + std::to_string(sheetSize_) + ", expected " +
-                 std::to_string(kSheetBytes));
-        std::free(sheetData_);
-        sheetData_ = nullptr;
-        sheetSize_ = 0;
-    } else if (fileLength > kSheetBytes) {
-        WriteLog(std::string(kSheetPath) + ": " + std::to_string(fileLength) + " bytes, using the first " +
-                 std::to_string(kSheetBytes));
-    }
-}
-
-// Stores the record after a change and tells the player, once per run, when it cannot be.
-void FormMain::StoreRecord()
-{
-    // The change is on the screen before the disk work starts. The server, woken by
-    // the repaint, usually runs on this CPU, and the store's millisecond of system
-    // calls would keep it waiting; a round trip lets it draw first.
-    if (Display* d = GetDisplay()) XSync(d, False);
-    SaveGame(record_);
-    TellIfNotStored();
-}
-
 void FormMain::TellIfNotStored()
 {
     if (storeFailureTold_ || StoreFailure().empty()) return;
@@ -197,9 +131,9 @@ void FormMain::TellIfNotStored()
 
 ImageFrame* FormMain::NewSheetFrame(int picture)
 {
-    auto* frame = new ImageFrame(this, sheetData_, 1, kSheetWidth, kSheetHeight, picture, 0);
+    auto* frame = new ImageFrame(this, sheet_.Data(), 1, PegSheet::kWidth, PegSheet::kHeight, picture, 0);
     frame->SetTransparent(false);
-    frame->SetSize(kCell, kCellHeight);
+    frame->SetSize(PegSheet::kCellWidth, PegSheet::kCellHeight);
     return frame;
 }
 
@@ -210,78 +144,60 @@ void FormMain::CreateControls()
     titleImage_->SetSize(kBannerWidth, kBannerHeight);
     titleImage_->Create();
 
-    auto makeButton = [this](const char* caption, int x, int y, uint32_t fore, int64_t back) {
+    auto makeButton = [this](const char* caption, int x, int y, uint32_t fore, int64_t back, bool markB) {
         auto* b = new ButtonCustom(this, caption);
         b->SetPosition(x, y);
         b->SetSize(97, 28);
         b->SetCommand(ButtonCommand);
         b->SetForeColor(fore);
         b->SetBackColor(back);
+        if (markB) b->SetMarkB(true);
+        b->Create();
         return b;
     };
-    infoButton_ = makeButton("INFO", 473, 40, 0x000000, kCream);
-    infoButton_->Create();
-    exitButton_ = makeButton("EXIT", 580, 40, 0x000000, kCream);
-    exitButton_->Create();
+    infoButton_ = makeButton("INFO", 473, 40, 0x000000, kCream, false);
+    exitButton_ = makeButton("EXIT", 580, 40, 0x000000, kCream, false);
 
     for (int k = 0; k < kCodeLength; ++k) {
-        codeFrames_[k] = NewSheetFrame(kPictureCovered);
-        codeFrames_[k]->SetPosition(55 + 51 * k, 190);
+        codeFrames_[k] = NewSheetFrame(PegSheet::kCovered);
+        codeFrames_[k]->SetPosition(PegX(k), kCodeRowY);
         codeFrames_[k]->Create();
     }
     for (int k = 0; k < kCodeLength; ++k) {
         ImageFrame* f = NewSheetFrame(0);
         f->value = "0";
-        f->SetPosition(55 + 51 * k, 241);
+        f->SetPosition(PegX(k), kInputRowY);
         f->SetOnMouseDown(PegMouseDown);
         f->SetMarkB(true);
         f->Create();
         inputFrames_[k] = f;
     }
 
-    goButton_ = makeButton("GO", 55, 316, 0xFFFFFF, 0x00AA00);
-    goButton_->SetMarkB(true);
-    goButton_->Create();
-    cancelButton_ = makeButton("CANCEL", 162, 316, 0xFFFFFF, 0xFF0000);
-    cancelButton_->SetMarkB(true);
-    cancelButton_->Create();
+    goButton_ = makeButton("GO", kPegRowX, 316, 0xFFFFFF, 0x00AA00, true);
+    cancelButton_ = makeButton("CANCEL", 162, 316, 0xFFFFFF, 0xFF0000, true);
 
-    attemptsCell_ = new CellControl(this);
-    attemptsCell_->SetBackColor(GetBackColor());
-    attemptsCell_->SetForeColor(0x000000);
-    attemptsCell_->SetBorder(true);
-    attemptsCell_->SetSize(204, 25);
-    attemptsCell_->SetText("");
-    attemptsCell_->SetPosition(55, 356);
-    attemptsCell_->Create();
+    auto makeCell = [this](int64_t back, bool border, int x, int y, int width, int height) {
+        auto* cell = new CellControl(this);
+        cell->SetBackColor(back);
+        cell->SetForeColor(0x000000);
+        if (border) cell->SetBorder(true);
+        cell->SetSize(width, height);
+        cell->SetText("");
+        cell->SetPosition(x, y);
+        cell->Create();
+        return cell;
+    };
+    attemptsCell_ = makeCell(GetBackColor(), true, kPegRowX, 356, 204, 25);
 
     for (int i = 1; i <= kBoardCells; ++i) {
-        const int q = i / 6, r = i % 6;
-        const int column = r != 0 ? r : 6;
-        const int row = r != 0 ? q + 1 : q;
-        const bool bottom = row == 11;
-        int picture;
-        if (column == 1)
-            picture = bottom ? kPictureBottomLeft : kPictureLeftPiece;
-        else if (column == 6)
-            picture = bottom ? kPictureBottomRight : kPictureRightPiece;
-        else
-            picture = bottom ? kPictureBottomPiece : kPictureHole;
-        ImageFrame* f = NewSheetFrame(picture);
+        const int row = (i - 1) / kBoardColumns + 1, column = (i - 1) % kBoardColumns + 1;
+        ImageFrame* f = NewSheetFrame(PegSheet::BoardPicture(row, column));
         f->SetBackColor(kBlack);
-        f->SetPosition(375 + kCell * column, 40 + kCellHeight * row);
+        f->SetPosition(375 + PegSheet::kCellWidth * column, 40 + PegSheet::kCellHeight * row);
         f->Create();
         boardFrames_[i] = f;
-        if (column == 6 && row <= kBoardRows) {
-            auto* cell = new CellControl(this);
-            cell->SetBackColor(kWhite);
-            cell->SetForeColor(0x000000);
-            cell->SetSize(70, 15);
-            cell->SetText("");
-            cell->SetPosition(700, 40 * row + 45);
-            cell->Create();
-            rowCells_[row] = cell;
-        }
+        if (column == kBoardColumns && row <= kBoardRows)
+            rowCells_[row] = makeCell(kWhite, false, 700, 40 * row + 45, 70, 15);
     }
 
     gameTimer_ = new Timer(this, kTimerInterval);
@@ -294,11 +210,11 @@ void FormMain::CreateControls()
 void FormMain::BuildPictures()
 {
     std::vector<unsigned char> banner = UnpackPicture(kBannerWidth, kBannerHeight, kBannerPicture);
-    bannerPicture_ = MakeDisplayImage(this, banner.data(), kBannerWidth, kBannerHeight);
-    titleImage_->SetImage(bannerPicture_);
+    bannerPicture_.reset(MakeDisplayImage(this, banner.data(), kBannerWidth, kBannerHeight));
+    titleImage_->SetImage(bannerPicture_.get());
     titleImage_->Create();
     std::vector<unsigned char> about = UnpackPicture(kAboutWidth, kAboutHeight, kAboutPicture);
-    aboutPicture_ = MakeDisplayImage(this, about.data(), kAboutWidth, kAboutHeight);
+    aboutPicture_.reset(MakeDisplayImage(this, about.data(), kAboutWidth, kAboutHeight));
 }
 
 void FormMain::Paint()
@@ -327,31 +243,12 @@ void FormMain::OnCreated()
 {
     // The largest of the window icons, on the window's cream, for window managers
     // that read only the icon pixmap of the hints.
-    const uint32_t* icon = kWindowIcons;
-    const uint32_t* end = kWindowIcons + kWindowIconsLength;
-    const uint32_t* largest = nullptr;
-    for (; icon + 2 <= end; icon += 2 + static_cast<size_t>(icon[0]) * icon[1])
-        if (!largest || icon[0] > largest[0]) largest = icon;
-    if (!largest) return;
-    const int size = static_cast<int>(largest[0]);
-    std::vector<unsigned char> rgb(static_cast<size_t>(size) * size * 3);
-    for (size_t i = 0; i < static_cast<size_t>(size) * size; ++i) {
-        const uint32_t argb = largest[2 + i];
-        const uint32_t alpha = argb >> 24;
-        for (int c = 0; c < 3; ++c) {
-            const uint32_t fore = argb >> (16 - 8 * c) & 0xFF;
-            const uint32_t back = static_cast<uint32_t>(kCream) >> (16 - 8 * c) & 0xFF;
-            rgb[i * 3 + c] = static_cast<unsigned char>((fore * alpha + back * (255 - alpha) + 127) / 255);
-        }
-    }
-    XImage* image = MakeDisplayImage(this, rgb.data(), size, size);
-    iconImage_ = image ? ImageToPixmap(this, image) : 0;
-    FreeDisplayImage(image);
-    if (iconImage_) SetIcon(iconImage_);
+    const IconBlend icon(kWindowIcons, kWindowIconsLength, static_cast<uint32_t>(kCream));
+    if (icon.Size() == 0) return;
+    const DisplayImagePtr image(MakeDisplayImage(this, icon.Rgb().data(), icon.Size(), icon.Size()));
+    if (image) iconImage_.reset(GetDisplay(), ImageToPixmap(this, image.get()));
+    if (iconImage_) SetIcon(iconImage_.get());
 }
-
-void FormMain::EmptyHook2() {}
-void FormMain::OnUserMessage() {}
 
 // ---------------------------------------------------------------- hooks
 
@@ -367,18 +264,6 @@ bool FormMain::AskExit()
     AskYesNo(kExitQuestion, this, "Do you really want to go exit?", "Exit");
     return false;
 }
-
-void FormMain::OnResized() {}
-bool FormMain::AcceptKeyChar() { return true; }
-bool FormMain::IsKeyAllowed(int key) { return key != 9 && key != 13; }
-void FormMain::OnKeyDown() {}
-void FormMain::OnKeyUp() {}
-void FormMain::MainHookA() {}
-void FormMain::MainHookB() {}
-void FormMain::MainHookC() {}
-void FormMain::MainHookD() {}
-void FormMain::MainHookE() {}
-void FormMain::MainHookF() {}
 
 void FormMain::OnFormMouseDown()
 {
@@ -416,46 +301,47 @@ void FormMain::OnCommand(GUIElement* element)
 
 void FormMain::PlayGo()
 {
-    // Measured in the server's time of the clicks, so that a slow repaint between
-    // them does not turn a double click into two moves.
-    // A click and then Return are two deliberate presses, whatever their pace.
-    const Time now = Application::InputTime();
-    const bool byKey = Application::DispatchingKey();
-    if (!movedSinceGo_ && byKey == lastGoByKey_ && now != 0 && lastGo_ != 0 && now - lastGo_ < kDoubleClickTime) return;
-    lastGo_ = now;
-    lastGoByKey_ = byKey;
-    movedSinceGo_ = false;
+    if (!goRepeat_.IsNewGo(Application::InputTime(), Application::DispatchingKey())) return;
     currentPeg_ = 0;
-    if (record_.IsOver()) {
-        if (record_.StartNewGame()) {
-            StoreRecord();
-            RefreshBoard();
-        }
-    } else if (record_.SubmitGuess()) {
-        SaveGame(record_);
-        RefreshBoard();
-        // The win comes first; a failure to store is told at the next change.
-        if (record_.gameState == GameState::Solved)
-            ShowMessageBox(this, "perfect, you won!", WinTitle());
-        else
-            TellIfNotStored();
+    Play(Move::Go);
+}
+
+bool FormMain::Play(Move move, int peg, int colour)
+{
+    if (move == Move::Exit) {
+        if (gameTimer_) gameTimer_->Stop();
+        Application::SetQuit(true);
+        return false;
     }
+    if (!record_.Apply(move, peg + 1, colour)) return false;
+    const bool pegMove = move != Move::Go && move != Move::Abandon;
+    if (pegMove) {
+        goRepeat_.Moved();
+        SetPegColour(inputFrames_[peg], record_.currentGuess[peg]);
+        // The server, woken by the repaint, usually runs on this CPU, and the store's
+        // millisecond of system calls would keep it waiting; a round trip lets it
+        // draw the peg first.
+        if (Display* d = GetDisplay()) XSync(d, False);
+    }
+    SaveGame(record_);
+    if (!pegMove) RefreshBoard();
+    // The win comes first; a failure to store is told at the next change.
+    if (move == Move::Go && record_.gameState == GameState::Solved)
+        ShowMessageBox(this, "perfect, you won!", WinTitle());
+    else
+        TellIfNotStored();
+    return true;
 }
 
 void FormMain::OnDialogResult(int id, int result)
 {
     // An answer is a move of its own: a GO right after it is never a double click.
-    movedSinceGo_ = true;
+    goRepeat_.Moved();
     if (result != kAnswerYes) return;
-    if (id == kExitQuestion) {
-        if (gameTimer_) gameTimer_->Stop();
-        Application::SetQuit(true);
-    } else if (id == kAbandonQuestion) {
-        if (record_.AbandonGame()) {
-            StoreRecord();
-            RefreshBoard();
-        }
-    }
+    if (id == kExitQuestion)
+        Play(Move::Exit);
+    else if (id == kAbandonQuestion)
+        Play(Move::Abandon);
 }
 
 void FormMain::OnElementMouseDown(GUIElement* element)
@@ -463,7 +349,7 @@ void FormMain::OnElementMouseDown(GUIElement* element)
     if (!element || record_.gameState != GameState::Playing) return;
     for (int k = 0; k < kCodeLength; ++k) {
         if (!inputFrames_[k] || element->GetId() != inputFrames_[k]->GetId()) continue;
-        if (record_.CyclePegColour(k + 1)) ChangeInputPeg(k, record_.currentGuess[k]);
+        Play(Move::CyclePeg, k);
         return;
     }
 }
@@ -476,48 +362,20 @@ void FormMain::OtherButtonDown(Point p)
     for (int k = 0; k < kCodeLength; ++k) {
         ImageFrame* f = inputFrames_[k];
         if (!f || !f->IsCreated() || !f->IsVisible() || !f->HitTest(p)) continue;
-        if (record_.StepPegColourBack(k + 1)) ChangeInputPeg(k, record_.currentGuess[k]);
+        Play(Move::StepPegBack, k);
         return;
     }
-}
-
-void FormMain::ChangeInputPeg(int index, int colour)
-{
-    SetPegColour(inputFrames_[index], colour);
-    StoreRecord();
-    movedSinceGo_ = true;
 }
 
 // ---------------------------------------------------------------- keyboard play
 
-namespace {
-// The colour 0..7 that digit key 1..8 (top row or keypad) stands for, or -1.
-int DigitColour(KeySym k)
-{
-    if (k >= XK_1 && k <= XK_8) return static_cast<int>(k - XK_1);
-    if (k >= XK_KP_1 && k <= XK_KP_8) return static_cast<int>(k - XK_KP_1);
-    return -1;
-}
-}  // namespace
-
 void FormMain::PlayKeyDown(KeySym key)
 {
     if (!IsEnabled() || record_.gameState != GameState::Playing || !inputFrames_[0]) return;
-    const int position = currentPeg_ + 1;
-    if (const int colour = DigitColour(key); colour >= 0) {
-        if (record_.SetPegColour(position, colour)) ChangeInputPeg(currentPeg_, colour);
-        currentPeg_ = (currentPeg_ + 1) % kCodeLength;
-    } else if (key == XK_Left || key == XK_KP_Left) {
-        currentPeg_ = (currentPeg_ + kCodeLength - 1) % kCodeLength;
-    } else if (key == XK_Right || key == XK_KP_Right) {
-        currentPeg_ = (currentPeg_ + 1) % kCodeLength;
-    } else if (key == XK_Up || key == XK_KP_Up) {
-        if (record_.CyclePegColour(position)) ChangeInputPeg(currentPeg_, record_.currentGuess[currentPeg_]);
-    } else if (key == XK_Down || key == XK_KP_Down) {
-        if (record_.StepPegColourBack(position)) ChangeInputPeg(currentPeg_, record_.currentGuess[currentPeg_]);
-    } else {
-        return;
-    }
+    const PegKey meaning = PegKey::Read(key, currentPeg_);
+    if (!meaning.known) return;
+    if (meaning.moves) Play(meaning.move, currentPeg_, meaning.colour);
+    currentPeg_ = meaning.nextPeg;
     ShowPegMark(true);
 }
 
@@ -545,7 +403,7 @@ void FormMain::PaintPegMark()
     for (int k = 0; k < kCodeLength; ++k) {
         const bool marked = pegMarkShown_ && playing && k == currentPeg_;
         // A fill covers one pixel less than its width and height.
-        dc.FillRectangle(55 + 51 * k + kMarkInsetX, kMarkY, kMarkWidth + 1, kMarkHeight + 1, 0, -1,
+        dc.FillRectangle(PegX(k) + kMarkInsetX, kMarkY, kMarkWidth + 1, kMarkHeight + 1, 0, -1,
                          marked ? kBlack : kCream);
     }
 }
@@ -555,7 +413,7 @@ void FormMain::OpenAbout()
     delete aboutForm_;
     aboutForm_ = new FormAbout(this);
     aboutForm_->SetScreen(GetScreen());
-    aboutForm_->SetPicture(aboutPicture_, kAboutWidth, kAboutHeight);
+    aboutForm_->SetPicture(aboutPicture_.get(), kAboutWidth, kAboutHeight);
     aboutForm_->SetTitleLine(std::string(kProductName) + " " + kProductVersion);
     aboutForm_->SetCreditLine(kCreditLine);
     aboutForm_->SetNotice(kNotice);
@@ -565,21 +423,13 @@ void FormMain::OpenAbout()
 
 // ---------------------------------------------------------------- the board
 
-ImageFrame* FormMain::BoardPeg(int row, int column) const { return boardFrames_[6 * (row - 1) + column]; }
+ImageFrame* FormMain::BoardPeg(int row, int column) const { return boardFrames_[kBoardColumns * (row - 1) + column]; }
 
 void FormMain::SetPegColour(ImageFrame* frame, int colour)
 {
     if (!frame) return;
     frame->value = std::to_string(colour);
-    if (colour >= 0 && colour <= kCoveredColour) frame->SetFrame(kColourPicture[colour], 0);
-}
-
-std::string FormMain::ReadInputRow()
-{
-    std::string row;
-    for (ImageFrame* f : inputFrames_)
-        if (f) row += f->value;
-    return row;
+    if (const int picture = PegSheet::ColourPicture(colour); picture >= 0) frame->SetFrame(picture, 0);
 }
 
 void FormMain::ShowRow(int row, const std::string& record)
@@ -596,7 +446,7 @@ void FormMain::ShowRow(int row, const std::string& record)
 void FormMain::ClearRow(int row)
 {
     for (int column = 2; column <= 5; ++column)
-        if (ImageFrame* f = BoardPeg(row, column)) f->SetFrame(kPictureHole, 0);
+        if (ImageFrame* f = BoardPeg(row, column)) f->SetFrame(PegSheet::kHole, 0);
     if (rowCells_[row]) rowCells_[row]->SetText("");
 }
 
@@ -611,35 +461,25 @@ void FormMain::RefreshBoard()
             SetPegColour(codeFrames_[k],
                          k < static_cast<int>(record_.secretCode.size()) ? record_.secretCode[k] - '0' : 0);
     };
-    switch (record_.gameState) {
-    case GameState::Abandoned:
-        showInput();
-        for (ImageFrame* f : inputFrames_) f->Hide();
-        revealCode();
-        goButton_->SetText("NEW GAME");
-        cancelButton_->SetText("CANCEL");
-        cancelButton_->Enable(false);
-        break;
-    case GameState::Solved:
+    // A solved game keeps its winning guess on show; an abandoned one hides the input row.
+    const bool over = record_.IsOver();
+    if (record_.gameState == GameState::Solved)
         for (ImageFrame* f : inputFrames_) f->SetTag("");
-        showInput();
+    showInput();
+    if (over) {
+        if (record_.gameState == GameState::Abandoned)
+            for (ImageFrame* f : inputFrames_) f->Hide();
         revealCode();
-        goButton_->SetText("NEW GAME");
-        cancelButton_->SetText("CANCEL");
-        cancelButton_->Enable(false);
-        break;
-    case GameState::Playing:
-        showInput();
+    } else {
         for (ImageFrame* f : codeFrames_) SetPegColour(f, kCoveredColour);
         for (ImageFrame* f : inputFrames_) {
             f->Show();
             f->SetTag("click to change color");
         }
-        goButton_->SetText("GO");
-        cancelButton_->SetText("CANCEL");
-        cancelButton_->Enable(true);
-        break;
     }
+    goButton_->SetText(over ? "NEW GAME" : "GO");
+    cancelButton_->SetText("CANCEL");
+    cancelButton_->Enable(!over);
 
     const std::array<std::string, kBoardRows> rows = BoardRows(record_.guessHistory);
     for (int n = 1; n <= kBoardRows; ++n) {

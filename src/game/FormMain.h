@@ -3,13 +3,21 @@
 // input row, the buttons and the attempts counter on the left; the board of ten
 // guess rows with their answers on the right. It owns the game record, stores it
 // after every change and draws the board from it as a whole.
+//
+// Every move of the player takes one road, Play: the input handlers (clicks, keys,
+// the buttons, the answers to the questions) only decide which move is meant.
 #include <X11/Xlib.h>
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "game/GameRecord.h"
+#include "game/GoRepeat.h"
+#include "game/Move.h"
+#include "game/PegSheet.h"
 #include "gui/Form.h"
+#include "gui/ServerPixmap.h"
+#include "image/DisplayImage.h"
 
 class ButtonCustom;
 class CellControl;
@@ -24,6 +32,7 @@ class FormMain : public Form {
 public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 600;
+    static constexpr int kBoardColumns = 6;
     static constexpr int kBoardCells = 66;  // 11 rows x 6 columns
     static constexpr int kExitQuestion = 1000;
     static constexpr int kAbandonQuestion = 1001;
@@ -33,8 +42,8 @@ public:
     ~FormMain() override;
 
     void Paint() override;
-    void EmptyHook2() override;
-    void OnUserMessage() override;
+    void EmptyHook2() override {}
+    void OnUserMessage() override {}
     // Gives the window manager the icon pixmap, once the window exists.
     void OnCreated() override;
     void OnDialogResult(int id, int result) override;
@@ -44,54 +53,55 @@ public:
     // --- the main form's own virtual operations, in their fixed order ---
     virtual void CreateControls();
     virtual bool AskExit();
-    virtual void OnResized();
-    virtual bool AcceptKeyChar();
-    virtual bool IsKeyAllowed(int key);
-    virtual void OnKeyDown();
-    virtual void OnKeyUp();
-    virtual void MainHookA();
-    virtual void MainHookB();
+    virtual void OnResized() {}
+    virtual bool AcceptKeyChar() { return true; }
+    virtual bool IsKeyAllowed(int key) { return key != 9 && key != 13; }
+    virtual void OnKeyDown() {}
+    virtual void OnKeyUp() {}
+    virtual void MainHookA() {}
+    virtual void MainHookB() {}
     virtual void OnElementMouseDown(GUIElement* element);
     virtual void OnFormMouseDown();
-    virtual void MainHookC();
-    virtual void MainHookD();
+    virtual void MainHookC() {}
+    virtual void MainHookD() {}
     virtual void OnCommand(GUIElement* element);
-    virtual void MainHookE();
-    virtual void MainHookF();
+    virtual void MainHookE() {}
+    virtual void MainHookF() {}
 
     // --- board display and play ---
+    // The one road of every move, in one order: applies the move (to input peg 0..3,
+    // colour 0..7) to the record; when that changed it, draws the changed input peg,
+    // stores the record, redraws the board, and last tells what the move has to tell
+    // (the win, a store that fails). A peg move changes only its peg, drawn before
+    // the store so that the server draws while the store syncs; Go and Abandon
+    // change the board, which is redrawn once the record is stored, so that a board
+    // on the screen is always a stored one. Exit changes no record: it stops the
+    // timer and ends the event loop. True when the record changed.
+    bool Play(Move move, int peg = 0, int colour = 0);
     void SetPegColour(ImageFrame* frame, int colour);
-    std::string ReadInputRow();
     void ShowRow(int row, const std::string& record);
     void ClearRow(int row);
     void RefreshBoard();
     void OpenAbout();
 
     // --- keyboard play ---
-    // Digits 1..8 set the current input peg and move on; Left and Right move the
-    // current peg; Up and Down step its colour. Acts on the key's press.
+    // The peg keys (PegKey) act on the current input peg, on the key's press.
     void PlayKeyDown(KeySym key);
     // Return and keypad Enter act as GO / NEW GAME when no button has the focus.
     // Acts on the key's release, as a focused button does.
     void PlayKeyUp(KeySym key);
-    // The input peg (0..3) the keys act on.
-    int CurrentPeg() const { return currentPeg_; }
 
     const GameRecord& Record() const { return record_; }
 
 private:
     ImageFrame* NewSheetFrame(int picture);
     ImageFrame* BoardPeg(int row, int column) const;
-    void LoadSheet();
     void PlaceOnScreen();
     void BuildPictures();
-    void StoreRecord();
     void TellIfNotStored();
     // GO or NEW GAME, unless it repeats the last one within the double-click time
     // with nothing played in between.
     void PlayGo();
-    // A peg changed by click or key: shown, stored, and counted as a move.
-    void ChangeInputPeg(int index, int colour);
     // Shows the current-peg mark (from the first peg key on) or takes it away.
     void ShowPegMark(bool shown);
     void PaintPegMark();
@@ -106,10 +116,9 @@ private:
     CellControl* attemptsCell_ = nullptr;
     std::array<ImageFrame*, kBoardCells + 1> boardFrames_{};  // entries 1..66
     std::array<CellControl*, kBoardRows + 1> rowCells_{};     // entries 1..10
-    XImage* aboutPicture_ = nullptr;
-    XImage* bannerPicture_ = nullptr;
-    int32_t sheetSize_ = 0;
-    unsigned char* sheetData_ = nullptr;
+    DisplayImagePtr aboutPicture_;
+    DisplayImagePtr bannerPicture_;
+    PegSheet sheet_;
     GameRecord record_;
     std::array<ImageFrame*, kCodeLength> inputFrames_{};
     std::array<ImageFrame*, kCodeLength> codeFrames_{};
@@ -117,13 +126,10 @@ private:
     Timer* gameTimer_ = nullptr;
     bool firstPaintDone_ = false;
     bool storeFailureTold_ = false;  // the player hears once per run that storing fails
-    int currentPeg_ = 0;
+    int currentPeg_ = 0;             // the input peg (0..3) the keys act on
     bool pegMarkShown_ = false;
-    // The last GO / NEW GAME and whether anything was played since.
-    Time lastGo_ = 0;
-    Pixmap iconImage_ = 0;
-    bool lastGoByKey_ = false;
-    bool movedSinceGo_ = true;
+    GoRepeat goRepeat_;
+    ServerPixmap iconImage_;
 };
 
 // Command handler of the form's buttons.

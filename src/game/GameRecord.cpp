@@ -70,3 +70,22 @@ bool GameRecord::SetPegColour(int position, int colour)
     currentGuess[static_cast<std::size_t>(position - 1)] = colour;
     return true;
 }
+
+bool GameRecord::Apply(Move move, int position, int colour)
+{
+    switch (move) {
+    case Move::CyclePeg:
+        return CyclePegColour(position);
+    case Move::StepPegBack:
+        return StepPegColourBack(position);
+    case Move::SetPeg:
+        return SetPegColour(position, colour);
+    case Move::Go:
+        return IsOver() ? StartNewGame() : SubmitGuess();
+    case Move::Abandon:
+        return AbandonGame();
+    case Move::Exit:
+        return false;
+    }
+    return false;
+}

@@ -3,6 +3,7 @@
 // main form owns one record, changes it only through the transitions below and
 // stores it with SaveGame (GameStore.h) after every transition that returned true.
 #include "game/GameRules.h"
+#include "game/Move.h"
 
 #include <array>
 #include <string>
@@ -32,6 +33,12 @@ public:
     // While playing: clears the input row and gives the game up; the code and the
     // guesses stay so that the board can show them. False in any other state.
     bool AbandonGame();
+
+    // Applies a move of the player through the transitions below: a peg move to
+    // input peg 1..4 (SetPeg with `colour`), Go as SubmitGuess while playing and
+    // StartNewGame when the game is over, Abandon as AbandonGame. Exit is no change
+    // of the record. True when the record changed.
+    bool Apply(Move move, int position, int colour = 0);
 
     // While playing: advances the input peg at position 1..4 to its next colour.
     // False, and nothing changes, in another state or for another position.

@@ -4,21 +4,21 @@
 #include "util/BinaryFile.h"
 #include "util/FileUtil.h"
 
-#include <cstdlib>
 #include <limits>
+#include <new>
 
-void LoadWholeFile(const std::string& path, unsigned char*& buffer, std::int32_t& size)
+bool LoadWholeFile(const std::string& path, std::vector<unsigned char>& data)
 {
     std::int64_t fileLength = 0;
-    LoadFileStart(path, std::numeric_limits<std::int64_t>::max(), buffer, size, fileLength);
+    return LoadFileStart(path, std::numeric_limits<std::int64_t>::max(), data, fileLength);
 }
 
-void LoadFileStart(const std::string& path, std::int64_t maxBytes, unsigned char*& buffer, std::int32_t& size,
+bool LoadFileStart(const std::string& path, std::int64_t maxBytes, std::vector<unsigned char>& data,
                    std::int64_t& fileLength)
 {
     if (!FileExists(path)) {
         WriteLog(path + ": non trovato");
-        return;
+        return false;
     }
     BinaryFile file;
     file.OpenRead(path);
@@ -26,17 +26,20 @@ void LoadFileStart(const std::string& path, std::int64_t maxBytes, unsigned char
     const std::int64_t length = fileLength < maxBytes ? fileLength : maxBytes;
     if (file.Failed() || length > std::numeric_limits<std::int32_t>::max()) {
         WriteLog("Errore loading " + path);
-        return;
+        return false;
     }
-    // malloc(0) may give null, which would look like "nothing loaded"; one spare
-    // byte keeps the result of an empty file a real buffer.
-    auto* data = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(length) + 1));
-    if (!data || file.ReadAt(0, data, length) != length || file.Failed()) {
-        std::free(data);
+    std::vector<unsigned char> read;
+    try {
+        read.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
         WriteLog("Errore loading " + path);
-        return;
+        return false;
+    }
+    if (file.ReadAt(0, read.data(), length) != length || file.Failed()) {
+        WriteLog("Errore loading " + path);
+        return false;
     }
     file.Close();
-    buffer = data;
-    size = static_cast<std::int32_t>(length);
+    data = std::move(read);
+    return true;
 }

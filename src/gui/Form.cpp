@@ -177,12 +177,39 @@ void Form::Hide()
     if (created_ && window_) XUnmapWindow(GetDisplay(), window_);
 }
 
+namespace {
+// The window Create has just seen mapped on the root, which is therefore viewable.
+Window mappedAtCreate = 0;
+
+// Whether the queue holds the map of top-level window `w` and no sign of a window
+// manager's frame around it, read without taking any event off the queue.
+bool MappedOnRoot(Display* d, Window w)
+{
+    struct Seen {
+        Window window;
+        bool mapped = false, reparented = false;
+    } seen{w};
+    XEvent event;
+    XCheckIfEvent(
+        d, &event,
+        [](Display*, XEvent* e, XPointer arg) -> Bool {
+            auto* s = reinterpret_cast<Seen*>(arg);
+            if (e->type == MapNotify && e->xmap.window == s->window) s->mapped = true;
+            if (e->type == ReparentNotify && e->xreparent.window == s->window) s->reparented = true;
+            return False;
+        },
+        reinterpret_cast<XPointer>(&seen));
+    return seen.mapped && !seen.reparented;
+}
+}  // namespace
+
 void Form::SetFocus()
 {
     if (created_ && window_) {
         // Asking for the focus of a window that is not viewable is a protocol error.
         XWindowAttributes attrs;
-        if (XGetWindowAttributes(GetDisplay(), window_, &attrs) && attrs.map_state == IsViewable)
+        if (window_ == mappedAtCreate ||
+            (XGetWindowAttributes(GetDisplay(), window_, &attrs) && attrs.map_state == IsViewable))
             XSetInputFocus(GetDisplay(), window_, RevertToNone, CurrentTime);
     }
     hasFocus_ = true;
@@ -287,7 +314,9 @@ void Form::Create()
     // new window (a dialog above all) should have the keyboard. A window manager
     // holds the map back and gives the focus itself.
     XSync(d, False);
+    mappedAtCreate = MappedOnRoot(d, window_) ? window_ : 0;
     SetFocus();
+    mappedAtCreate = 0;
 }
 
 void Form::CreateWindow()

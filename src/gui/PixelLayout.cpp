@@ -62,9 +62,11 @@ void ProbePixelFormat(GUIElement* element)
     Display* d = form->GetDisplay();
 
     // Reading an unmapped window is a protocol error (forms build and paint their
-    // controls before they are mapped), so only a viewable window is asked.
+    // controls before they are mapped), so only a viewable window is asked. A form
+    // that has not mapped its window yet is known not to be.
     XWindowAttributes attrs;
-    const bool viewable = XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 && attrs.map_state == IsViewable;
+    const bool viewable =
+        form->IsVisible() && XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 && attrs.map_state == IsViewable;
     DrawContext dc(form);
     dc.DrawPoint(0, 0, kProbeColor);
     ServerImage img(viewable ? XGetImage(d, form->GetWindow(), 0, 0, 1, 1, AllPlanes, ZPixmap) : nullptr);

@@ -150,7 +150,7 @@ TEST(DesktopTest, ASecondStartInTheSameDirectoryRaisesTheRunningGameAndTouchesNo
     const Window w = game.MainWindow();
     ASSERT_TRUE(game.SetPeg(2, 3));
     const Pixels board = game.Grab(w);
-    const std::string log = game.Runner().ReadFile("log.txt");
+    const std::string log = game.Runner().Log();
     const std::string settings = game.Value("Quorrel_Code") + game.Value("stato") + game.InputValues();
 
     // Another window covers the game.
@@ -177,7 +177,7 @@ TEST(DesktopTest, ASecondStartInTheSameDirectoryRaisesTheRunningGameAndTouchesNo
     XSync(d, False);
     EXPECT_EQ(game.ProgramWindows().size(), 1u);
     EXPECT_EQ(game.WaitForSteady(w, {0, 0, 800, 600}).Difference(board), "");
-    EXPECT_EQ(game.Runner().ReadFile("log.txt"), log);
+    EXPECT_EQ(game.Runner().Log(), log);
     EXPECT_EQ(game.Value("Quorrel_Code") + game.Value("stato") + game.InputValues(), settings);
     EXPECT_TRUE(game.Running());
     ASSERT_TRUE(game.Quit());
@@ -244,7 +244,7 @@ TEST(DesktopTest, AGameThatCannotBeReachedIsNamedInAMessageBox)
         if (!hasIcon) usleep(20000);
     }
     EXPECT_TRUE(hasIcon);
-    EXPECT_EQ(run.ReadFile("log.txt"), "the running game's log\n");
+    EXPECT_EQ(run.Log(), "the running game's log\n");
     EXPECT_FALSE(run.FileExists("Settings"));
     // Closed through the window manager's close request, the start ends with 0.
     SendDeleteWindow(d, box);

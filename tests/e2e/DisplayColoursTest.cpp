@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "Colours.h"
 #include "GameSession.h"
 #include "ProgramRunner.h"
 #include "XvfbServer.h"
@@ -171,11 +172,11 @@ struct FlatColour {
 
 // Patches of the main window that show one colour only, away from captions and art.
 const FlatColour kMainWindowColours[] = {
-    {"cream band", {20, 170, 30, 15}, 0xFFFDE5},
-    {"white side", {700, 560, 90, 30}, 0xFFFFFF},
-    {"white strip on the left", {2, 200, 12, 100}, 0xFFFFFF},
-    {"GO face", {57, 318, 8, 20}, 0x00AA00},
-    {"CANCEL face", {164, 318, 8, 20}, 0xFF0000},
+    {"cream band", {20, 170, 30, 15}, kCream},
+    {"white side", {700, 560, 90, 30}, kWhite},
+    {"white strip on the left", {2, 200, 12, 100}, kWhite},
+    {"GO face", {57, 318, 8, 20}, kGreen},
+    {"CANCEL face", {164, 318, 8, 20}, kRed},
 };
 // The exit question's grey and its message label.
 const FlatColour kMessageBoxColours[] = {
@@ -217,12 +218,12 @@ TEST_P(DisplayColours, FlatColoursAndEveryPegShowAsTheNearestColourTheScreenHas)
 
     // A second start on this screen leaves the running game's log as it is, warnings
     // about the screen included.
-    const std::string log = game.Runner().ReadFile("log.txt");
+    const std::string log = game.Runner().Log();
     ProgramRunner second(QUORREL_PROGRAM);
     second.SetWorkDir(game.WorkDir());
     ASSERT_TRUE(second.Start());
     EXPECT_TRUE(second.Wait(20s).exited) << second.Stderr();
-    EXPECT_EQ(game.Runner().ReadFile("log.txt"), log);
+    EXPECT_EQ(game.Runner().Log(), log);
 
     game.Click(w, G::ExitButton());
     const Window box = game.WaitForDialog("Exit");

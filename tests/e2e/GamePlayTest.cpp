@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "Colours.h"
 #include "GameSession.h"
+#include "StoredGame.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using G = GameSession;
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kCream = 0xFFFDE5;
 constexpr int kHole = 14;
 
 // A stored game in progress with a known code and the given history.
@@ -22,13 +22,7 @@ GameSession::Options StoredGame(const std::string& code, const std::string& hist
                                 const std::string& state = "0")
 {
     GameSession::Options o;
-    o.settings = {{"Quorrel_Bag", history + "\n"},
-                  {"Quorrel_Code", code + "\n"},
-                  {"stato", state + "\n"},
-                  {"col1", "0\n"},
-                  {"col2", "0\n"},
-                  {"col3", "0\n"},
-                  {"col4", "0\n"}};
+    o.settings = GameValues(code, history, state);
     return o;
 }
 
@@ -36,19 +30,6 @@ std::string Record(const std::string& guess, const std::string& code)
 {
     const auto [exact, colourOnly] = Score(guess, code);
     return guess + std::to_string(exact) + std::to_string(colourOnly);
-}
-
-std::vector<std::string> Records(const std::string& history)
-{
-    std::vector<std::string> out;
-    size_t start = 0;
-    while (!history.empty() && start <= history.size()) {
-        size_t end = history.find(';', start);
-        if (end == std::string::npos) end = history.size();
-        out.push_back(history.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
 }
 
 // Board row `row` shows the four pegs of `guess`.
@@ -437,7 +418,7 @@ bool MarkUnder(GameSession& game, int k, bool shown = true)
     Pixels expected;
     expected.width = 40;
     expected.height = 5;
-    expected.rgb.assign(200, shown ? 0x000000 : kCream);
+    expected.rgb.assign(200, shown ? kBlack : kCream);
     return game.WaitForPixels(game.MainWindow(), {55 + 51 * (k - 1) + 5, 285, 40, 5}, expected, 3s);
 }
 

@@ -141,8 +141,8 @@ TEST(GameWindowsTest, WithoutTheDataFolderTheGameStillStartsPlaysAndEnds)
     GameSession game(o);
     ASSERT_TRUE(game.Start()) << game.Stderr();
     EXPECT_TRUE(game.WaitForValue("stato", "0"));
-    EXPECT_NE(game.Runner().ReadFile("log.txt").find("Data/resources50x40.bin: non trovato"), std::string::npos)
-        << game.Runner().ReadFile("log.txt");
+    EXPECT_NE(game.Runner().Log().find("Data/resources50x40.bin: non trovato"), std::string::npos)
+        << game.Runner().Log();
     // The pegs have no pictures but still take clicks.
     game.Click(game.MainWindow(), G::InputPeg(2));
     EXPECT_TRUE(game.WaitForValue("col2", "1"));

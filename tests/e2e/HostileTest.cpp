@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "GameSession.h"
+#include "StoredGame.h"
 #include "TempDir.h"
 #include "XvfbServer.h"
 #include "game/GameRules.h"
@@ -173,7 +174,7 @@ TEST(HostileServer, AKilledServerEndsTheGameWithOneLineAndARestartRestoresTheBoa
         EXPECT_FALSE(end.signaled) << "signal " << end.signal << "\n" << game.Stderr();
         EXPECT_TRUE(end.exited);
         EXPECT_EQ(Count(game.Stdout(), "\n"), 1) << game.Stdout();
-        EXPECT_EQ(game.Runner().ReadFile("log.txt"), "Connection to the X server lost.\n");
+        EXPECT_EQ(game.Runner().Log(), "Connection to the X server lost.\n");
         EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
         // The working directory belongs to this session's runner: keep a copy.
         workDir += "-kept";
@@ -325,7 +326,7 @@ TEST_P(HostileDisplay, AShallowScreenIsWarnedAboutAndAGuessCanStillBePlayed)
     ASSERT_TRUE(game.Runner().CopyDir(QUORREL_DATA_DIR, "Data"));
     ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
     EXPECT_TRUE(PlayOneGuess(game));
-    const std::string log = game.Runner().ReadFile("log.txt");
+    const std::string log = game.Runner().Log();
     EXPECT_NE(log.find("This app requires 24-bit depth."), std::string::npos) << log;
     EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
     EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
@@ -412,7 +413,7 @@ TEST(HostileFiles, InAReadOnlyWorkingDirectoryTheGamePlaysOnAndThePlayerIsToldOn
     EXPECT_FALSE(game.HasValue("stato"));
     EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
     EXPECT_TRUE(game.SanitizerClean()) << Reports(game.Stderr());
-    const std::string log = game.Runner().ReadFile("log.txt");
+    const std::string log = game.Runner().Log();
     if (readOnly.Mounted()) {
         // The log cannot be written either; standard output has every line.
         EXPECT_EQ(Count(game.Stdout(), "The game cannot be stored: "), 1) << game.Stdout();
@@ -470,7 +471,7 @@ TEST(HostileFiles, OnAFullDiskTheGamePlaysOnTellsOnceAndStoresEverythingOnceTher
     EXPECT_TRUE(game.WaitForValue("col4", "1"));
     EXPECT_EQ(game.Value("Quorrel_Bag"), Record("2000", "5555"));
     EXPECT_EQ(game.InputValues(), "0011");
-    const std::string log = game.Runner().ReadFile("log.txt");
+    const std::string log = game.Runner().Log();
     EXPECT_EQ(Count(log, "The game cannot be stored: "), 1) << log;
     EXPECT_EQ(Count(log, "No space left on device"), 1) << log;
     EXPECT_EQ(Count(log, "The game is stored again."), 1) << log;
@@ -489,8 +490,8 @@ TEST(HostileFiles, AFifoInPlaceOfTheSheetAndOfAStoredValueNeitherHangsNorStopsTh
         const std::string dir = game.WorkDir();
         ASSERT_EQ(std::remove((dir + "/Data/resources50x40.bin").c_str()), 0);
         ASSERT_EQ(mkfifo((dir + "/Data/resources50x40.bin").c_str(), 0600), 0);
-        std::filesystem::create_directories(dir + "/Settings/Quorrel.exe/dati");
-        ASSERT_EQ(mkfifo((dir + "/Settings/Quorrel.exe/dati/" + value).c_str(), 0600), 0);
+        std::filesystem::create_directories(dir + "/" + kValueDir);
+        ASSERT_EQ(mkfifo((dir + "/" + kValueDir + value).c_str(), 0600), 0);
         ASSERT_TRUE(game.Start(10s)) << value << Reports(game.Stderr());
         game.Click(game.MainWindow(), G::InputPeg(1));
         EXPECT_TRUE(game.WaitForValue("col1", "1")) << value;
@@ -502,7 +503,7 @@ TEST(HostileFiles, AFifoInPlaceOfTheSheetAndOfAStoredValueNeitherHangsNorStopsTh
         EXPECT_EQ(code == "4321", kept) << value;
         EXPECT_TRUE(game.WaitForValue("Quorrel_Bag", (kept ? "012300;" : "") + Record("1000", code)))
             << value << ": " << game.Value("Quorrel_Bag");
-        const std::string log = game.Runner().ReadFile("log.txt");
+        const std::string log = game.Runner().Log();
         EXPECT_EQ(Count(log, "Errore loading Data/resources50x40.bin"), 1) << log;
         EXPECT_EQ(Count(log, std::string(value) + ": not a regular file"), 1) << log;
         EXPECT_TRUE(game.Quit()) << Reports(game.Stderr());
@@ -535,7 +536,7 @@ TEST(HostileFiles, AShortPegSheetIsSetAsideAndALongOneIsUsedWithOneLogLine)
         ASSERT_TRUE(game.Runner().WriteFile("Data/resources50x40.bin", changed));
         ASSERT_TRUE(game.Start()) << Reports(game.Stderr());
         EXPECT_TRUE(PlayOneGuess(game));
-        const std::string log = game.Runner().ReadFile("log.txt");
+        const std::string log = game.Runner().Log();
         const Pixels corner = game.Grab(game.MainWindow(), G::BottomLeftPiece());
         if (size < 90000) {
             EXPECT_EQ(Count(log, "Data/resources50x40.bin: wrong size 45001"), 1) << log;

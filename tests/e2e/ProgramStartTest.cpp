@@ -49,7 +49,7 @@ TEST_F(ProgramStartTest, WithoutDisplayItPrintsTheFailureAndExitsWithOne)
     EXPECT_TRUE(s.exited);
     EXPECT_EQ(s.exitCode, 1) << run.Stderr();
     EXPECT_EQ(run.Stdout(), "XOpenDisplay(0) failed.\n");
-    EXPECT_EQ(run.ReadFile("log.txt"), "XOpenDisplay(0) failed.\n");
+    EXPECT_EQ(run.Log(), "XOpenDisplay(0) failed.\n");
 }
 
 TEST_F(ProgramStartTest, ALogLeftFromAnEarlierRunIsReplaced)
@@ -59,7 +59,7 @@ TEST_F(ProgramStartTest, ALogLeftFromAnEarlierRunIsReplaced)
     run.UnsetEnv("DISPLAY");
     ASSERT_TRUE(run.Start());
     ASSERT_FALSE(run.Wait(10s).timedOut);
-    EXPECT_EQ(run.ReadFile("log.txt"), "XOpenDisplay(0) failed.\n");
+    EXPECT_EQ(run.Log(), "XOpenDisplay(0) failed.\n");
 }
 
 TEST_F(ProgramStartTest, ShowsOneWindowNamedAfterTheProgram)
@@ -82,7 +82,7 @@ TEST_F(ProgramStartTest, AStartThatLogsNothingLeavesNoLogBehind)
     ASSERT_TRUE(run.WriteFile("log.txt", "from an earlier run\n"));
     ASSERT_NE(StartAndWaitForWindow(run), 0u) << run.Stderr();
     std::this_thread::sleep_for(300ms);  // the first paint loads the stored game
-    EXPECT_FALSE(run.FileExists("log.txt")) << run.ReadFile("log.txt");
+    EXPECT_FALSE(run.FileExists("log.txt")) << run.Log();
     EXPECT_EQ(run.Stdout(), "");
 }
 

@@ -1,5 +1,6 @@
 #include "FileContents.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -14,11 +15,15 @@ std::string ReadWholeFile(const std::string& path)
 
 std::string FileBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::ifstream(path, std::ios::binary) ? ReadWholeFile(path) : "<missing>";
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& contents)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    return out && (out << contents).flush();
 }
 
 void PutFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }

@@ -1,4 +1,5 @@
 #include "GameSession.h"
+#include "StoredGame.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -17,7 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kPoll = std::chrono::milliseconds(20);
 constexpr const char* kClass = "Quorrel.exe";
-constexpr const char* kValueDir = "Settings/Quorrel.exe/dati/";
 
 // Grabs of a window that is not (or no longer) viewable fail with BadMatch; the
 // waits treat that as "not there yet" instead of ending the test binary.
@@ -34,24 +34,6 @@ void DefaultSanitizerEnv(ProgramRunner& run)
     if (!std::getenv("UBSAN_OPTIONS")) run.SetEnv("UBSAN_OPTIONS", "print_stacktrace=1:halt_on_error=1");
 }
 
-bool WriteFileMakingDirs(const std::string& path, const std::string& contents)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << contents;
-    return static_cast<bool>(out.flush());
-}
-
-int CountRecords(const std::string& history)
-{
-    if (history.empty()) return 0;
-    int n = 1;
-    for (char c : history)
-        if (c == ';') ++n;
-    return n;
-}
 }  // namespace
 
 // ---------------------------------------------------------------- pixels
@@ -155,23 +137,6 @@ int PictureOfColour(int c)
     return c >= 0 && c <= 8 ? kPicture[c] : -1;
 }
 
-std::pair<int, int> Score(const std::string& guess, const std::string& code)
-{
-    int exact = 0;
-    int guessCount[10] = {}, codeCount[10] = {};
-    for (size_t p = 0; p < 4 && p < guess.size() && p < code.size(); ++p) {
-        if (guess[p] == code[p]) {
-            ++exact;
-        } else {
-            ++guessCount[(guess[p] - '0') % 10];
-            ++codeCount[(code[p] - '0') % 10];
-        }
-    }
-    int colourOnly = 0;
-    for (int c = 0; c < 10; ++c) colourOnly += std::min(guessCount[c], codeCount[c]);
-    return {exact, colourOnly};
-}
-
 // ---------------------------------------------------------------- lifetime
 
 GameSession::GameSession() : GameSession(Options{}) {}
@@ -202,7 +167,7 @@ bool GameSession::Start(ms timeout)
     if (!WaitForNoWindowOfClass(display_, kClass, std::chrono::seconds(5))) return false;
     if (options_.withData && !run_->FileExists("Data") && !run_->CopyDir(QUORREL_DATA_DIR, "Data")) return false;
     for (const auto& [key, contents] : options_.settings)
-        if (!WriteFileMakingDirs(WorkDir() + "/" + kValueDir + key, contents)) return false;
+        if (!WriteWholeFile(WorkDir() + "/" + kValueDir + key, contents)) return false;
     if (!run_->Start()) return false;
 
     while (!main_) {
@@ -480,11 +445,11 @@ bool GameSession::SetGuess(const std::string& guess)
 bool GameSession::SubmitGuess(const std::string& guess)
 {
     if (!SetGuess(guess)) return false;
-    const int before = CountRecords(Value("Quorrel_Bag"));
+    const std::size_t before = Records(Value("Quorrel_Bag")).size();
     const Pixels counter = Grab(main_, AttemptsCell());
     Click(main_, GoButton());
     const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (CountRecords(Value("Quorrel_Bag")) != before + 1) {
+    while (Records(Value("Quorrel_Bag")).size() != before + 1) {
         if (Clock::now() >= deadline) return false;
         std::this_thread::sleep_for(kPoll);
     }

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "ProgramRunner.h"
+#include "ScoreOracle.h"
 
 // A rectangle of 0xRRGGBB pixels, rows top to bottom.
 struct Pixels {
@@ -53,8 +54,6 @@ struct Pixels {
 Pixels SheetPicture(int n);
 // The sheet picture that shows colour value c (0..7, 8 = covered).
 int PictureOfColour(int c);
-// Exact and colour-only matches of `guess` against `code` (four digits each).
-std::pair<int, int> Score(const std::string& guess, const std::string& code);
 
 struct Rect {
     int x = 0, y = 0, w = 0, h = 0;

@@ -53,10 +53,7 @@ bool ProgramRunner::FileExists(const std::string& relative) const
 
 bool ProgramRunner::WriteFile(const std::string& relative, const std::string& contents) const
 {
-    std::ofstream out(workDir_ + "/" + relative, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << contents;
-    return static_cast<bool>(out.flush());
+    return WriteWholeFile(workDir_ + "/" + relative, contents);
 }
 
 bool ProgramRunner::CopyDir(const std::string& source, const std::string& relative) const

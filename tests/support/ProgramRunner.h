@@ -11,7 +11,7 @@
 //   ASSERT_TRUE(run.Start());
 //   ProgramRunner::Outcome s = run.Wait(std::chrono::seconds(10));
 //   EXPECT_EQ(s.exitCode, 1);
-//   EXPECT_EQ(run.ReadFile("log.txt"), "...");
+//   EXPECT_EQ(run.Log(), "...");
 #include <chrono>
 #include <map>
 #include <memory>
@@ -45,6 +45,8 @@ public:
     const std::string& WorkDir() const { return workDir_; }
     // The whole file at `relative` inside the working directory, or "".
     std::string ReadFile(const std::string& relative) const;
+    // The program's log.txt, or "" when there is none.
+    std::string Log() const { return ReadFile("log.txt"); }
     bool FileExists(const std::string& relative) const;
     // Writes a file into the working directory before (or while) the program runs.
     bool WriteFile(const std::string& relative, const std::string& contents) const;

@@ -40,11 +40,5 @@ std::string TempDir::ReadFile(const std::string& relative) const { return ReadWh
 
 bool TempDir::WriteFile(const std::string& relative, const std::string& contents) const
 {
-    const fs::path target = File(relative);
-    std::error_code ec;
-    fs::create_directories(target.parent_path(), ec);
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << contents;
-    return static_cast<bool>(out.flush());
+    return WriteWholeFile(File(relative), contents);
 }

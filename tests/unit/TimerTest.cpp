@@ -1,5 +1,5 @@
 // Timers counted in idle 10 ms steps: when they fire, what changes elapsed, and the
-// order in which TickTimers visits them.
+// order in which Application::TickTimers visits them.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -22,11 +22,11 @@ class TimerTest : public testing::Test {
 protected:
     void SetUp() override { fired.clear(); }
 
-    // The number of the first TickTimers(10) step that fires, or 0 within `limit`.
+    // The number of the first Application::TickTimers(10) step that fires, or 0 within `limit`.
     int StepsUntilFired(int limit)
     {
         for (int step = 1; step <= limit; ++step) {
-            TickTimers(10);
+            Application::TickTimers(10);
             if (!fired.empty()) return step;
         }
         return 0;
@@ -76,7 +76,7 @@ TEST_F(TimerTest, DoesNotCountUntilStarted)
     Timer t(&form, 0);
     t.SetTag("t");
     t.SetOnTick(RecordTick);
-    TickTimers(10);
+    Application::TickTimers(10);
     t.Fire();
     EXPECT_TRUE(fired.empty());
     EXPECT_EQ(t.GetElapsed(), 0u);
@@ -109,7 +109,7 @@ TEST_F(TimerTest, KeepsFiringEveryIntervalAfterAnExpiry)
     t.SetTag("t");
     t.SetOnTick(RecordTick);
     t.Start();
-    for (int i = 0; i < 9; ++i) TickTimers(10);
+    for (int i = 0; i < 9; ++i) Application::TickTimers(10);
     EXPECT_EQ(fired.size(), 3u);
     EXPECT_TRUE(t.IsRunning());
 }
@@ -129,7 +129,7 @@ TEST_F(TimerTest, IntervalZeroFiresOnEveryStep)
     t.SetTag("t");
     t.SetOnTick(RecordTick);
     t.Start();
-    for (int i = 0; i < 5; ++i) TickTimers(10);
+    for (int i = 0; i < 5; ++i) Application::TickTimers(10);
     EXPECT_EQ(fired.size(), 5u);
 }
 
@@ -139,7 +139,7 @@ TEST_F(TimerTest, SetIntervalOnARunningTimerKeepsElapsed)
     t.SetTag("t");
     t.SetOnTick(RecordTick);
     t.Start();
-    for (int i = 0; i < 30; ++i) TickTimers(10);
+    for (int i = 0; i < 30; ++i) Application::TickTimers(10);
     t.SetInterval(200);
     EXPECT_TRUE(t.IsRunning());
     EXPECT_EQ(t.GetElapsed(), 300u);
@@ -160,9 +160,9 @@ TEST_F(TimerTest, StopThenStartContinuesFromTheElapsedTime)
     t.SetTag("t");
     t.SetOnTick(RecordTick);
     t.Start();
-    for (int i = 0; i < 6; ++i) TickTimers(10);
+    for (int i = 0; i < 6; ++i) Application::TickTimers(10);
     t.Stop();
-    TickTimers(10);
+    Application::TickTimers(10);
     EXPECT_EQ(t.GetElapsed(), 60u);
     t.Start();
     EXPECT_EQ(StepsUntilFired(10), 4);
@@ -192,9 +192,9 @@ TEST_F(TimerTest, WithoutHandlerItStillResetsAtEachExpiry)
 {
     Timer t(&form, 30);
     t.Start();
-    for (int i = 0; i < 3; ++i) TickTimers(10);
+    for (int i = 0; i < 3; ++i) Application::TickTimers(10);
     EXPECT_EQ(t.GetElapsed(), 0u);
-    TickTimers(10);
+    Application::TickTimers(10);
     EXPECT_EQ(t.GetElapsed(), 10u);
 }
 
@@ -208,7 +208,7 @@ TEST_F(TimerTest, TickTimersVisitsTimersInConstructionOrder)
     first.SetOnTick(RecordTick);
     first.Start();
     second.Start();
-    TickTimers(10);
+    Application::TickTimers(10);
     EXPECT_EQ(fired, (std::vector<std::string>{"constructed first", "constructed second"}));
 }
 
@@ -219,9 +219,9 @@ TEST_F(TimerTest, ATimerCreatedByAHandlerIsFirstVisitedInTheNextPass)
     t.SetOnTick(SpawnRunningTimer);
     t.Start();
     spawned = nullptr;
-    TickTimers(10);
+    Application::TickTimers(10);
     EXPECT_EQ(fired, (std::vector<std::string>{"t"}));
-    TickTimers(10);
+    Application::TickTimers(10);
     EXPECT_EQ(fired, (std::vector<std::string>{"t", "t", "spawned"}));
     delete spawned;
     spawned = nullptr;
@@ -233,8 +233,8 @@ TEST_F(TimerTest, AHandlerMayStopItsOwnTimer)
     t.SetTag("t");
     t.SetOnTick(StopSelf);
     t.Start();
-    TickTimers(10);
-    TickTimers(10);
+    Application::TickTimers(10);
+    Application::TickTimers(10);
     EXPECT_EQ(fired, (std::vector<std::string>{"t"}));
     EXPECT_FALSE(t.IsRunning());
 }
