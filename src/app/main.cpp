@@ -27,6 +27,7 @@ int main()
         return 1;
     }
     Application::InstallErrorHandlers();
+    screen->ChooseScale(FormMain::kWidth, FormMain::kHeight);
 
     auto* form = new FormMain(screen, title);
     Application::Run(form);
