@@ -90,7 +90,8 @@ bool ScreenConnection::Close()
 int ScreenConnection::ScaleFor(double dpi, int screenWidth, int screenHeight, int width, int height)
 {
     if (!(dpi > 0)) return 1;
-    int scale = static_cast<int>(std::clamp(std::lround(dpi / 96), 1L, static_cast<long>(kMaxScale)));
+    // Clamped before rounding: the resource is any text, "inf" and 1e300 included.
+    int scale = static_cast<int>(std::max(1L, std::lround(std::min(dpi, 96.0 * kMaxScale) / 96)));
     while (scale > 1 && (width * scale > screenWidth || height * scale > screenHeight - kPanelHeight)) --scale;
     return scale;
 }

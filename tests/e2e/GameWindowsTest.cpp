@@ -236,9 +236,9 @@ TEST(GameWindowsTest, TheDesktopsFontResolutionEnlargesEveryWindowPixelForPixelW
         const Rect g = game.Geometry(about);
         EXPECT_EQ(g.w, 600 * s);
         EXPECT_EQ(g.h, 210 * s);
-        // Centred on the main window's inside, in screen pixels.
-        EXPECT_EQ(g.x - mainGeometry.x, (800 - 600) * s / 2);
-        EXPECT_EQ(g.y - mainGeometry.y, (600 - 210) * s / 2);
+        // Centred on the inside of the main window (within its 1-pixel border), in screen pixels.
+        EXPECT_EQ(g.x - mainGeometry.x, 1 + (800 - 600) * s / 2);
+        EXPECT_EQ(g.y - mainGeometry.y, 1 + (600 - 210) * s / 2);
         EXPECT_EQ(game.Grab(about).Difference(Magnified(about1, s)), "");
         game.Click(about, Scaled(G::AboutOkButton(), s));
         EXPECT_TRUE(game.WaitForDialogGone("Info..."));
