@@ -324,7 +324,10 @@ void Form::CreateWindow()
                             static_cast<unsigned>(std::max(1, height_) * s), 1, BlackPixel(d, screen), background);
     if (!window_) return;
     SetWindowProperties();
-    if (s > 1) CreateScaledWindow();
+    if (s == 1) return;
+    CreateScaledWindow();
+    // The server need not fill the large window before every present covers it.
+    if (scaled_) XSetWindowBackgroundPixmap(d, window_, None);
 }
 
 void Form::CreateScaledWindow()
