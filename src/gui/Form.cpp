@@ -250,9 +250,18 @@ void Form::Paint()
 
 void Form::PaintExposed()
 {
-    if (scaled_) scaled_->Hold();
+    if (!scaled_) {
+        Paint();
+        return;
+    }
+    // The window has no background: all of it is shown again, with the parts no
+    // control draws on.
+    scaled_->Hold();
     Paint();
-    if (scaled_) scaled_->Release();
+    if (scaled_) {
+        scaled_->Changed(0, 0, width_, height_);
+        scaled_->Release();
+    }
 }
 
 void Form::SetMarkA(bool b)
