@@ -7,8 +7,13 @@
 //   memory          VmRSS once the window has settled
 //   idle wakeups    context switches over five idle seconds
 //
+// Then, on a 4K screen, the game at scale 2 (the root window's resources carry
+// Xft.dpi: 192) beside the same game at scale 1, alternating: start to paint and
+// click to paint of the enlarged window against the 1x one.
+//
 // The observer reads pixels back with XShmGetImage from its own connection, so every
 // figure includes the server's work; both programs pay the same observer.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -46,6 +51,11 @@ constexpr auto kSettle = std::chrono::milliseconds(400);  // unchanged this long
 constexpr auto kPollGap = std::chrono::microseconds(500);
 std::chrono::milliseconds idleTime = std::chrono::seconds(5);
 constexpr int kClicksPerRun = 5;
+int scale = 1;  // of the game being measured: the window and the peg are this many times larger
+// A poll's time is when it was answered; set, when it was asked. Reading a window
+// four times larger takes the server four times longer, and the scale runs must not
+// count the observer's own reading as the program's drawing.
+bool stampAtAsking = false;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -134,8 +144,8 @@ private:
     bool attached_ = false;
 };
 
-ShmImage* windowImage = nullptr;  // the whole 800 x 600 window
-ShmImage* pegImage = nullptr;     // the 50 x 40 peg
+ShmImage* windowImage = nullptr;  // the whole 800 x 600 window, times the scale
+ShmImage* pegImage = nullptr;     // the 50 x 40 peg, times the scale
 
 std::string ClassOf(Display* d, Window w)
 {
@@ -246,10 +256,11 @@ double StartToPaint(Display* d, Window w, Clock::time_point started)
     std::vector<Poll> polls;
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
     while (Clock::now() < deadline) {
+        const Clock::time_point asked = Clock::now();
         std::optional<uint64_t> h = windowImage->Read(w, 0, 0);
         const Clock::time_point now = Clock::now();
         if (h) {
-            if (polls.empty() || polls.back().hash != *h) polls.push_back({now, *h});
+            if (polls.empty() || polls.back().hash != *h) polls.push_back({stampAtAsking ? asked : now, *h});
             if (now - polls.back().at >= kSettle) break;
         }
         std::this_thread::sleep_for(kPollGap);
@@ -262,7 +273,8 @@ int damageEventBase = 0;
 
 bool TouchesPeg(const XRectangle& r)
 {
-    return r.x < kPegX + kPegW && r.x + r.width > kPegX && r.y < kPegY + kPegH && r.y + r.height > kPegY;
+    const int x = kPegX * scale, y = kPegY * scale, w = kPegW * scale, h = kPegH * scale;
+    return r.x < x + w && r.x + r.width > x && r.y < y + h && r.y + r.height > y;
 }
 
 // Presses on (x, y) of the window and times until the peg's pixels have changed.
@@ -280,7 +292,7 @@ double ClickToPaint(Display* d, Window w, int x, int y)
     XTestFakeMotionEvent(d, DefaultScreen(d), rx, ry, CurrentTime);
     XSync(d, False);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const std::optional<uint64_t> before = pegImage->Read(w, kPegX, kPegY);
+    const std::optional<uint64_t> before = pegImage->Read(w, kPegX * scale, kPegY * scale);
     if (!before) return -1;
     // Forget the drawing reported so far; only what follows the press counts.
     XSync(d, False);
@@ -305,7 +317,7 @@ double ClickToPaint(Display* d, Window w, int x, int y)
         const auto& notify = reinterpret_cast<const XDamageNotifyEvent&>(ev);
         if (notify.drawable != w || !TouchesPeg(notify.area)) continue;
         const Clock::time_point seen = Clock::now();
-        const std::optional<uint64_t> h = pegImage->Read(w, kPegX, kPegY);
+        const std::optional<uint64_t> h = pegImage->Read(w, kPegX * scale, kPegY * scale);
         if (h && *h != *before) result = Ms(seen - pressed);
     }
     XTestFakeButtonEvent(d, 1, False, CurrentTime);
@@ -346,7 +358,8 @@ RunFigures RunOnce(Display* d, const Subject& s, const std::string& dir)
         f.wakeupsPerSecond = (after - before) / std::chrono::duration<double>(Clock::now() - idleFrom).count();
         // Every drawing on the window is reported as its own rectangle.
         const Damage damage = XDamageCreate(d, w, XDamageReportRawRectangles);
-        for (int i = 0; i < kClicksPerRun; ++i) f.clickMs.push_back(ClickToPaint(d, w, kPegX + 25, kPegY + 20));
+        for (int i = 0; i < kClicksPerRun; ++i)
+            f.clickMs.push_back(ClickToPaint(d, w, (kPegX + 25) * scale, (kPegY + 20) * scale));
         XDamageDestroy(d, damage);
     } else {
         std::fprintf(stderr, "%s: no window within 10 s\n", s.name.c_str());
@@ -380,6 +393,68 @@ Summary Summarise(const std::vector<RunFigures>& runs)
         wake.push_back(r.wakeupsPerSecond);
     }
     return {Median(map), Median(start), Median(click), Median(rss), Median(wake)};
+}
+
+// The game at scale 2 beside scale 1 on a 4K screen, `runs` alternating runs each,
+// without the idle wait. The scale comes from the root window's resources, set and
+// removed from this connection before each start; false when nothing could run.
+bool MeasureScales(const Subject& game, int runs, Summary& one, Summary& two)
+{
+    XvfbServer::Options options;
+    options.width = 3840;
+    options.height = 2160;
+    options.depth = 24;
+    XvfbServer server(options);
+    if (!server.Ok()) return false;
+    setenv("DISPLAY", server.DisplayName().c_str(), 1);
+    Display* d = XOpenDisplay(server.DisplayName().c_str());
+    int damageErrorBase = 0;
+    if (!d || !XDamageQueryExtension(d, &damageEventBase, &damageErrorBase)) return false;
+    XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+    const std::string dir1 = MakeWorkDir(game), dir2 = MakeWorkDir(game);
+    const std::chrono::milliseconds idle = idleTime;
+    idleTime = std::chrono::milliseconds(0);
+    stampAtAsking = true;
+    std::vector<RunFigures> runs1, runs2;
+    {
+        ShmImage whole1(d, kWidth, kHeight), peg1(d, kPegW, kPegH);
+        ShmImage whole2(d, 2 * kWidth, 2 * kHeight), peg2(d, 2 * kPegW, 2 * kPegH);
+        const std::string resources = "Xft.dpi:\t192\n";
+        auto run = [&](int s, const std::string& dir) {
+            scale = s;
+            windowImage = s == 1 ? &whole1 : &whole2;
+            pegImage = s == 1 ? &peg1 : &peg2;
+            if (s == 1)
+                XDeleteProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER);
+            else
+                XChangeProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(resources.data()),
+                                static_cast<int>(resources.size()));
+            XSync(d, False);
+            return RunOnce(d, game, dir);
+        };
+        if (whole1.Ok() && whole2.Ok() && peg1.Ok() && peg2.Ok()) {
+            run(1, dir1);
+            run(2, dir2);
+            for (int i = 0; i < runs; ++i) {
+                runs1.push_back(run(1, dir1));
+                runs2.push_back(run(2, dir2));
+            }
+        }
+        windowImage = pegImage = nullptr;
+        scale = 1;
+    }
+    idleTime = idle;
+    stampAtAsking = false;
+    XCloseDisplay(d);
+    server.Stop();
+    std::error_code ec;
+    std::filesystem::remove_all(dir1, ec);
+    std::filesystem::remove_all(dir2, ec);
+    if (runs1.empty()) return false;
+    one = Summarise(runs1);
+    two = Summarise(runs2);
+    return true;
 }
 
 std::string Join(const std::vector<double>& v, const char* format)
@@ -460,6 +535,8 @@ int main(int argc, char** argv)
     }
     XCloseDisplay(d);
     server.Stop();
+    Summary scaled1{}, scaled2{};
+    const bool scaled = MeasureScales(game, runs, scaled1, scaled2);
     std::error_code ec;
     std::filesystem::remove_all(floorDir, ec);
     std::filesystem::remove_all(gameDir, ec);
@@ -494,6 +571,22 @@ int main(int argc, char** argv)
         std::printf("%-24s %8.0f KiB %8.0f KiB %7.2fx (+%.0f KiB)\n", "resident memory", f.rssKiB, e.rssKiB,
                     ratio(e.rssKiB, f.rssKiB), e.rssKiB - f.rssKiB);
         std::printf("%-24s %10.2f/s %10.2f/s\n", "idle wakeups (5 s)", f.wakeups, e.wakeups);
+    }
+
+    if (scaled) {
+        std::printf("\nOn a 3840 x 2160 screen, the game at scale 2 (Xft.dpi 192) beside scale 1, %d runs each:\n",
+                    runs);
+        std::printf("%-24s %12s %12s %8s  %-22s %s\n", "measure", "scale 1", "scale 2", "ratio", "goal", "met");
+        std::printf("%-24s %9.1f ms %9.1f ms %7.2fx  %-22s %s\n", "start to paint", scaled1.startMs, scaled2.startMs,
+                    ratio(scaled2.startMs, scaled1.startMs), "<= 1.5x scale 1",
+                    ratio(scaled2.startMs, scaled1.startMs) <= 1.5 ? "yes" : "NO");
+        std::printf("%-24s %9.1f ms %9.1f ms %7.2fx  %-22s\n", "  of which start to map", scaled1.mapMs, scaled2.mapMs,
+                    ratio(scaled2.mapMs, scaled1.mapMs), "(for reading)");
+        std::printf("%-24s %9.2f ms %9.2f ms %7.2fx  %-22s %s\n", "click to repaint", scaled1.clickMs, scaled2.clickMs,
+                    ratio(scaled2.clickMs, scaled1.clickMs), "<= 1.5x scale 1",
+                    ratio(scaled2.clickMs, scaled1.clickMs) <= 1.5 ? "yes" : "NO");
+    } else {
+        std::printf("\nThe scale 2 runs could not be made (no 4K Xvfb, Damage or MIT-SHM).\n");
     }
 
     auto clickMedians = [](const std::vector<RunFigures>& list) {

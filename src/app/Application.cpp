@@ -376,7 +376,7 @@ void OnMotion(XEvent& ev, Form* form, Form*)
 
 void OnEnter(XEvent&, Form* form, Form*) { form->MouseEnter(); }
 void OnLeave(XEvent&, Form* form, Form*) { form->MouseLeave(); }
-void OnExpose(XEvent&, Form* form, Form*) { form->Paint(); }
+void OnExpose(XEvent&, Form* form, Form*) { form->PaintExposed(); }
 
 void OnConfigure(XEvent& ev, Form* form, Form*)
 {
@@ -421,6 +421,32 @@ struct DispatchTable {
 };
 constexpr DispatchTable kDispatch;
 
+// Division rounding down, so that a point left of or above the window stays outside.
+int FloorDiv(int v, int s) { return v >= 0 ? v / s : -((-v + s - 1) / s); }
+
+// A form shown at a scale above 1 takes pointer positions and its own size in its
+// own pixels: the handlers and hit tests never see the screen's.
+void ToFormPixels(XEvent& ev, int s)
+{
+    switch (ev.type) {
+    case ButtonPress:
+    case ButtonRelease:
+        ev.xbutton.x = FloorDiv(ev.xbutton.x, s);
+        ev.xbutton.y = FloorDiv(ev.xbutton.y, s);
+        break;
+    case MotionNotify:
+        ev.xmotion.x = FloorDiv(ev.xmotion.x, s);
+        ev.xmotion.y = FloorDiv(ev.xmotion.y, s);
+        break;
+    case ConfigureNotify:
+        ev.xconfigure.width /= s;
+        ev.xconfigure.height /= s;
+        break;
+    default:
+        break;
+    }
+}
+
 // ConfigureNotify names the reconfigured window in its own field, not in the event
 // window, which for substructure notifications is the parent.
 Window EventWindow(const XEvent& ev)
@@ -444,6 +470,7 @@ void Application::Dispatch(XEvent& event, Form* mainForm)
     if (!h) return;
     Form* form = FindFormByWindow(EventWindow(event));
     if (!form) return;
+    if (const int s = form->Scale(); s > 1) ToFormPixels(event, s);
     dispatchingKey_ = event.type == KeyPress || event.type == KeyRelease;
     if (event.type == ButtonPress || event.type == ButtonRelease) {
         pointerButton_ = event.xbutton.button;

@@ -1,5 +1,10 @@
 #include "app/ScreenConnection.h"
 
+#include <X11/Xresource.h>
+#include <X11/extensions/Xrender.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <fcntl.h>
 
 #include "app/Log.h"
@@ -7,7 +12,27 @@
 
 namespace {
 ScreenConnection* registeredScreen = nullptr;
+
+constexpr int kMaxScale = 4;
+constexpr int kPanelHeight = 48;  // kept free for a desktop's panel
+
+// The desktop's Xft.dpi, from the resource string Xlib read at connection (no
+// request); 0 when there is none.
+double DesktopDpi(Display* d)
+{
+    const char* resources = XResourceManagerString(d);
+    if (!resources) return 0;
+    XrmInitialize();
+    XrmDatabase db = XrmGetStringDatabase(resources);
+    if (!db) return 0;
+    char* type = nullptr;
+    XrmValue value{};
+    double dpi = 0;
+    if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) dpi = std::strtod(value.addr, nullptr);
+    XrmDestroyDatabase(db);
+    return dpi;
 }
+}  // namespace
 
 ScreenConnection::ScreenConnection() { Open(); }
 
@@ -77,6 +102,33 @@ bool ScreenConnection::Close()
     XCloseDisplay(display_);
     display_ = nullptr;
     return true;
+}
+
+int ScreenConnection::ScaleFor(double dpi, int screenWidth, int screenHeight, int width, int height)
+{
+    if (!(dpi > 0)) return 1;
+    // Clamped before rounding: the resource is any text, "inf" and 1e300 included.
+    int scale = static_cast<int>(std::max(1L, std::lround(std::min(dpi, 96.0 * kMaxScale) / 96)));
+    while (scale > 1 && (width * scale > screenWidth || height * scale > screenHeight - kPanelHeight)) --scale;
+    return scale;
+}
+
+void ScreenConnection::ChooseScale(int width, int height)
+{
+    scale_ = 1;
+    if (!display_) return;
+    const double dpi = DesktopDpi(display_);
+    const int scale = ScaleFor(dpi, screenWidth_, screenHeight_, width, height);
+    if (scale == 1) return;
+    // The enlarged picture is the RENDER extension's work; asked only when needed,
+    // so that a screen at scale 1 sees no extra request.
+    int eventBase = 0, errorBase = 0;
+    if (!XRenderQueryExtension(display_, &eventBase, &errorBase)) {
+        WriteLog("The X server has no RENDER extension: drawing at scale 1.");
+        return;
+    }
+    scale_ = scale;
+    WriteLog("Drawing at scale " + std::to_string(scale_) + " (Xft.dpi " + std::to_string(std::lround(dpi)) + ").");
 }
 
 int ScreenWidth() { return registeredScreen ? registeredScreen->GetScreenWidth() : 0; }

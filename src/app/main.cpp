@@ -24,6 +24,7 @@ int main()
     // Nothing can be shown without a display; the message has been logged.
     if (!screen.GetDisplay()) return 1;
     Application::InstallErrorHandlers();
+    screen.ChooseScale(FormMain::kWidth, FormMain::kHeight);
     {
         FormMain form(&screen, title);
         Application::Run(&form);

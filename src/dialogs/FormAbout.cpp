@@ -44,9 +44,7 @@ FormAbout::FormAbout(Form* owner) : Form(owner, true), owner_(owner)
     SetTitle("Info...");
     SetSize(kWidth, kHeight);
     if (owner) {
-        const Point origin = owner->GetPosition();
-        const Point size = owner->GetSize();
-        SetPositionClamped(origin.x + (size.x - kWidth) / 2, origin.y + (size.y - kHeight) / 2);
+        CenterOn(owner);
     }
     SetOnLoad(LoadForwarder);
     SetOnQueryClose(QueryCloseForwarder);

@@ -116,7 +116,8 @@ void FormMain::PlaceOnScreen()
     // up and left as far as needed, to the top-left corner at most, so that its
     // buttons are not off the screen.
     if (!screen_ || !screen_->GetDisplay()) return;
-    const int outerWidth = kWidth + 2, outerHeight = kHeight + 2;  // with the border
+    const int s = Scale();
+    const int outerWidth = kWidth * s + 2, outerHeight = kHeight * s + 2;  // with the border
     const Point at = GetPosition();
     SetPosition(std::clamp(screen_->GetScreenWidth() - outerWidth, 0, at.x),
                 std::clamp(screen_->GetScreenHeight() - outerHeight, 0, at.y));

@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "app/Application.h"
 #include "app/Log.h"
@@ -44,9 +45,9 @@ DrawContext::DrawContext(Form* form) : form_(form ? form : FirstForm())
 {
     if (form_) {
         display_ = form_->GetDisplay();
-        window_ = form_->GetWindow();
+        window_ = form_->DrawTarget();
     }
-    if (display_ && window_) gc_ = form_->DrawingGC();
+    if (display_ && form_->GetWindow()) gc_ = form_->DrawingGC();
     if (!gc_) {
         WriteLog("Errore nella creazione del GC");
         return;
@@ -62,7 +63,10 @@ DrawContext::DrawContext(Form* form) : form_(form ? form : FirstForm())
     if (XFontStruct* f = Font()) XSetFont(display_, gc_, f->fid);
 }
 
-DrawContext::~DrawContext() = default;
+DrawContext::~DrawContext()
+{
+    if (gc_) form_->PresentDrawing();
+}
 
 XFontStruct* DrawContext::Font()
 {
@@ -102,11 +106,14 @@ void DrawContext::UseColors()
 
 void DrawContext::Flush() { XFlush(display_); }
 
+void DrawContext::Changed(int x, int y, int w, int h) { form_->DrawingChanged(x, y, w, h); }
+
 void DrawContext::DrawPoint(int x, int y, int64_t color)
 {
     if (!gc_) return;
     SetForeground(color);
     XDrawPoint(display_, window_, gc_, x, y);
+    Changed(x, y, 1, 1);
     Flush();
 }
 
@@ -119,6 +126,7 @@ void DrawContext::DrawLine(int x1, int y1, int x2, int y2, int style, int64_t co
     const bool dashed = style == 1 || style == 2;
     if (dashed) XSetLineAttributes(display_, gc_, 1, style == 1 ? LineOnOffDash : LineDoubleDash, CapRound, JoinRound);
     XDrawLine(display_, window_, gc_, x1, y1, x2, y2);
+    Changed(std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::abs(x2 - x1) + 3, std::abs(y2 - y1) + 3);
     if (dashed) XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
     Flush();
 }
@@ -130,6 +138,7 @@ void DrawContext::DrawRectangle(int x, int y, int w, int h, int lineWidth, int64
     if (lineWidth > 1)
         XSetLineAttributes(display_, gc_, static_cast<unsigned>(lineWidth), LineSolid, CapRound, JoinRound);
     XDrawRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1), static_cast<unsigned>(h - 1));
+    Changed(x - lineWidth, y - lineWidth, w + 2 * lineWidth, h + 2 * lineWidth);
     if (lineWidth > 1) XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
     Flush();
 }
@@ -140,6 +149,7 @@ void DrawContext::FillRectangle(int x, int y, int w, int h, int borderWidth, int
     if (w > 1 && h > 1) {
         SetForeground(fillColor);
         XFillRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1), static_cast<unsigned>(h - 1));
+        Changed(x, y, w - 1, h - 1);
         Flush();
     }
     if (borderWidth > 0) DrawRectangle(x, y, w - 1, h - 1, borderWidth, borderColor);
@@ -199,8 +209,12 @@ void DrawContext::DrawTextBox(int x, int y, int w, int h, const std::string& tex
         return x + (w - lineWidth) / 2;
     };
     auto draw = [&](int px, int baseline) {
-        if (font && !line.empty())
+        if (font && !line.empty()) {
             XDrawString(display_, window_, gc_, px, baseline, line.data(), static_cast<int>(line.size()));
+            // Glyphs may reach past their advance: a character's width more each side.
+            const XCharStruct& m = font->max_bounds;
+            Changed(px - m.width, baseline - m.ascent, lineWidth + 2 * m.width, m.ascent + m.descent);
+        }
         Flush();
     };
 
@@ -228,6 +242,7 @@ void DrawContext::PutImagePart(int x, int y, int w, int h, XImage* image, int sr
 {
     if (!gc_ || !image || !ClipToImage(image, srcX, srcY, w, h)) return;
     XPutImage(display_, window_, gc_, image, srcX, srcY, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    Changed(x, y, w, h);
     Flush();
 }
 
@@ -235,6 +250,7 @@ void DrawContext::CopyPixmapPart(int x, int y, int w, int h, Pixmap pixmap, int 
 {
     if (!gc_ || !pixmap || !ClipToSource(pw, ph, srcX, srcY, w, h)) return;
     XCopyArea(display_, pixmap, window_, gc_, srcX, srcY, static_cast<unsigned>(w), static_cast<unsigned>(h), x, y);
+    Changed(x, y, w, h);
     Flush();
 }
 

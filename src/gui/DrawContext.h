@@ -1,8 +1,9 @@
 #pragma once
 // The one way the program draws: a short-lived drawing state over the graphics
 // context its form keeps for its window (Form::DrawingGC). Every primitive sets its
-// colour, draws straight onto the window (there is no back buffer) and flushes at
-// once. Colours are 0xRRGGBB, translated into the
+// colour, draws straight onto the form's drawing target (the window itself at scale
+// 1) and flushes at once; at a larger scale the form shows what changed when the
+// context ends. Colours are 0xRRGGBB, translated into the
 // screen's own pixels (ColorTranslator); -1 keeps the current colour. Text uses the
 // font of the first registered form.
 #include <X11/Xlib.h>
@@ -58,6 +59,8 @@ private:
     void UseColors();
     unsigned long PixelOf(int64_t color) const;
     void Flush();
+    // Tells the form which pixels a primitive changed.
+    void Changed(int x, int y, int w, int h);
     XFontStruct* Font();
     void DrawTextBox(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align,
                      bool centre);
@@ -65,7 +68,7 @@ private:
 
     Form* form_ = nullptr;
     Display* display_ = nullptr;
-    Window window_ = 0;
+    Drawable window_ = 0;
     GC gc_ = nullptr;  // the form's; not ours to free
     const ColorTranslator* colors_ = nullptr;
     unsigned long foreground_ = 0;

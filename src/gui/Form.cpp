@@ -11,6 +11,7 @@
 #include "app/ScreenConnection.h"
 #include "gui/ColorTranslator.h"
 #include "gui/DefaultColors.h"
+#include "gui/ScaledWindow.h"
 
 namespace {
 constexpr const char* kWindowClass = "Quorrel.exe";
@@ -76,14 +77,14 @@ bool QueryGeometry(Display* d, Window w, unsigned& width, unsigned& height)
 int Form::GetActualWidth()
 {
     unsigned w, h;
-    if (created_ && window_ && QueryGeometry(GetDisplay(), window_, w, h)) return static_cast<int>(w);
+    if (created_ && window_ && QueryGeometry(GetDisplay(), window_, w, h)) return static_cast<int>(w) / Scale();
     return width_;
 }
 
 int Form::GetActualHeight()
 {
     unsigned w, h;
-    if (created_ && window_ && QueryGeometry(GetDisplay(), window_, w, h)) return static_cast<int>(h);
+    if (created_ && window_ && QueryGeometry(GetDisplay(), window_, w, h)) return static_cast<int>(h) / Scale();
     return height_;
 }
 
@@ -112,7 +113,10 @@ void Form::MoveNative()
 
 void Form::ResizeNative()
 {
-    if (window_) XResizeWindow(GetDisplay(), window_, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
+    if (!window_) return;
+    const int s = Scale();
+    XResizeWindow(GetDisplay(), window_, static_cast<unsigned>(width_ * s), static_cast<unsigned>(height_ * s));
+    if (scaled_) CreateScaledWindow();
 }
 
 void Form::RaiseNative()
@@ -147,8 +151,17 @@ void Form::CenterOnScreen()
 {
     const int sw = screen_ ? screen_->GetScreenWidth() : ScreenWidth();
     const int sh = screen_ ? screen_->GetScreenHeight() : ScreenHeight();
+    const int s = Scale();
     Point size = GetSize();
-    SetPositionClamped((sw - size.x) / 2, (sh - size.y) / 2);
+    SetPositionClamped((sw - size.x * s) / 2, (sh - size.y * s) / 2);
+}
+
+void Form::CenterOn(Form* owner)
+{
+    const int s = Scale();
+    const Point origin = owner->GetPosition();
+    const Point size = owner->GetSize();
+    SetPositionClamped(origin.x + (size.x - width_) * s / 2, origin.y + (size.y - height_) * s / 2);
 }
 
 // ---------------------------------------------------------------- showing
@@ -262,6 +275,22 @@ void Form::Paint()
         if (e->IsPaintedByForm() && e->IsCreated()) e->Paint();
 }
 
+void Form::PaintExposed()
+{
+    if (!scaled_) {
+        Paint();
+        return;
+    }
+    // The window has no background: all of it is shown again, with the parts no
+    // control draws on.
+    scaled_->Hold();
+    Paint();
+    if (scaled_) {
+        scaled_->Changed(0, 0, width_, height_);
+        scaled_->Release();
+    }
+}
+
 void Form::SetMarkA(bool b)
 {
     if (created_) GUIElement::SetMarkA(b);
@@ -327,9 +356,44 @@ void Form::CreateWindow()
     const ColorTranslator* colors = screen_->GetColors();
     const unsigned long background = colors ? colors->Pixel(rgb) : rgb;
     // A zero size is a protocol error; such a form gets one pixel instead.
-    window_ = XCreateSimpleWindow(d, RootWindow(d, screen), x_, y_, static_cast<unsigned>(std::max(1, width_)),
-                                  static_cast<unsigned>(std::max(1, height_)), 1, BlackPixel(d, screen), background);
-    if (window_) SetWindowProperties();
+    const int s = Scale();
+    window_ =
+        XCreateSimpleWindow(d, RootWindow(d, screen), x_, y_, static_cast<unsigned>(std::max(1, width_) * s),
+                            static_cast<unsigned>(std::max(1, height_) * s), 1, BlackPixel(d, screen), background);
+    if (!window_) return;
+    SetWindowProperties();
+    if (s == 1) return;
+    CreateScaledWindow();
+    // The server need not fill the large window before every present covers it.
+    if (scaled_) XSetWindowBackgroundPixmap(d, window_, None);
+}
+
+void Form::CreateScaledWindow()
+{
+    Display* d = GetDisplay();
+    const auto rgb = static_cast<uint32_t>(backColor_ == -1 ? static_cast<int64_t>(kDefaultBackground) : backColor_);
+    const ColorTranslator* colors = screen_->GetColors();
+    scaled_.reset();
+    scaled_ = std::make_unique<ScaledWindow>(d, screen_->GetScreenNumber(), window_, width_, height_, Scale(),
+                                             colors ? colors->Pixel(rgb) : rgb);
+    if (scaled_->Ok()) return;
+    // The form still works, drawn small in the corner of its large window.
+    WriteLog("No picture format for the screen's visual: the window is drawn unscaled.");
+    scaled_.reset();
+}
+
+int Form::Scale() const { return screen_ ? screen_->GetScale() : 1; }
+
+Drawable Form::DrawTarget() const { return scaled_ ? scaled_->Target() : window_; }
+
+void Form::DrawingChanged(int x, int y, int w, int h)
+{
+    if (scaled_) scaled_->Changed(x, y, w, h);
+}
+
+void Form::PresentDrawing()
+{
+    if (scaled_) scaled_->Present();
 }
 
 void Form::SetWindowProperties()
@@ -344,11 +408,12 @@ void Form::SetWindowProperties()
         if (wm) XFree(wm);
         if (cls) XFree(cls);
     } else {
+        const int s = Scale();
         size->flags = PPosition | PSize | PMinSize | PMaxSize;
         size->x = x_;
         size->y = y_;
-        size->width = size->min_width = size->max_width = width_;
-        size->height = size->min_height = size->max_height = height_;
+        size->width = size->min_width = size->max_width = width_ * s;
+        size->height = size->min_height = size->max_height = height_ * s;
 
         wm->flags = InputHint | StateHint | IconPixmapHint | WindowGroupHint;
         wm->input = True;
@@ -417,8 +482,12 @@ void Form::DestroyNativeWindow()
 {
     if (!window_) return;
     Application::SetFocused(nullptr);
-    if (!GetDisplay()) drawingGC_.release();
+    if (!GetDisplay()) {
+        drawingGC_.release();
+        if (scaled_) scaled_->Forget();
+    }
     drawingGC_.reset();
+    scaled_.reset();
     if (Display* d = GetDisplay()) {
         XUnmapWindow(d, window_);
         XDestroyWindow(d, window_);

@@ -2,12 +2,14 @@
 // A top-level window: the only kind of element with an X window of its own. Its
 // controls are drawn on its window and get their input through it.
 #include <X11/Xlib.h>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "gui/GUIElement.h"
 #include "gui/GraphicsContext.h"
 
+class ScaledWindow;
 class ScreenConnection;
 
 class Form : public GUIElement {
@@ -94,6 +96,22 @@ public:
     // there is no window or it cannot be made.
     GC DrawingGC();
 
+    // How many screen pixels each way one of the form's pixels takes (the screen's
+    // scale). Sizes, controls and input are in the form's pixels; positions on the
+    // screen are in the screen's.
+    int Scale() const;
+    // What DrawContext draws on: the window, or at a scale above 1 the window's
+    // off-screen picture, which the form shows enlarged.
+    Drawable DrawTarget() const;
+    // At a scale above 1: notes that w x h pixels at (x, y) of the drawing changed /
+    // shows the changes on the window. Nothing at scale 1, where drawing is direct.
+    void DrawingChanged(int x, int y, int w, int h);
+    void PresentDrawing();
+    // Paints the whole form for an exposure; at a scale above 1 shown in one piece.
+    void PaintExposed();
+    // Puts this dialog's window centred on `owner`'s inside.
+    void CenterOn(Form* owner);
+
 protected:
     Form* modalChild_ = nullptr;
     Atom deleteAtom_ = None;
@@ -114,8 +132,10 @@ private:
     Window GroupLeader();
     std::vector<unsigned long> netIcon_;
     GraphicsContext drawingGC_;
+    std::unique_ptr<ScaledWindow> scaled_;  // only at a scale above 1
 
     void CreateWindow();
     void SetWindowProperties();
     void DestroyNativeWindow();
+    void CreateScaledWindow();
 };

@@ -103,3 +103,17 @@ TEST_F(ScreenConnectionTest, AFailedOpenIsNotRegistered)
     ScreenConnection screen;
     EXPECT_EQ(ScreenWidth(), 0);
 }
+
+TEST(ScreenScaleTest, RoundsTheResolutionBy96ClampsTo1To4AndLowersUntilTheWindowFits)
+{
+    struct Case {
+        double dpi;
+        int screenWidth, screenHeight, scale;
+    };
+    for (const Case& c : {Case{0, 3840, 2160, 1}, Case{-96, 3840, 2160, 1}, Case{143.9, 3840, 2160, 1},
+                          Case{144, 3840, 2160, 2}, Case{1e300, 7680, 4320, 4}, Case{384, 3840, 2160, 3},
+                          Case{192, 1600, 1248, 2}, Case{192, 1600, 1247, 1}, Case{192, 1599, 2000, 1}}) {
+        EXPECT_EQ(ScreenConnection::ScaleFor(c.dpi, c.screenWidth, c.screenHeight, 800, 600), c.scale)
+            << c.dpi << " dpi on " << c.screenWidth << " x " << c.screenHeight;
+    }
+}
