@@ -131,16 +131,7 @@ FormMain::~FormMain()
     DestroyWindow();
     if (iconImage_ && GetDisplay()) XFreePixmap(GetDisplay(), iconImage_);
     delete aboutForm_;
-    delete exitButton_;
-    delete infoButton_;
-    delete goButton_;
-    delete cancelButton_;
-    delete titleImage_;
-    for (ImageFrame* f : inputFrames_) delete f;
-    for (ImageFrame* f : codeFrames_) delete f;
-    delete attemptsCell_;
-    for (ImageFrame* f : boardFrames_) delete f;
-    for (CellControl* c : rowCells_) delete c;
+    DeleteChildren();
     FreeDisplayImage(aboutPicture_);
     FreeDisplayImage(bannerPicture_);
     std::free(sheetData_);

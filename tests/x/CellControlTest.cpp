@@ -21,10 +21,10 @@ constexpr int X = 20, Y = 30, W = 100, H = 40;
 class CountingCell : public CellControl {
 public:
     using CellControl::CellControl;
-    void Paint() override
+    void Draw(DrawContext& dc, Point at) override
     {
         ++paints;
-        CellControl::Paint();
+        CellControl::Draw(dc, at);
     }
     int paints = 0;
 };

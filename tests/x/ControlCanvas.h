@@ -22,11 +22,7 @@ namespace control_canvas {
 // A plain container of kind "panel": the event loop and FormOffset look into it.
 class Holder : public Child {
 public:
-    explicit Holder(GUIElement* parent)
-    {
-        SetParent(parent);
-        kind_ = kKindPanel;
-    }
+    explicit Holder(GUIElement* parent) : Child(parent, {.kind = kKindPanel}) {}
     void Create() override
     {
         if (id_ == 0) id_ = Application::NextId();

@@ -23,11 +23,9 @@ constexpr int X = 20, Y = 20, W = 60, H = 40;
 // A child that looks at the panel's area at the moment it is hidden.
 class HideWitness : public Child {
 public:
-    HideWitness(World& world, Form* form, GUIElement* panel) : world_(world), form_(form)
-    {
-        SetParent(panel);
-        paintedByForm_ = true;
-    }
+    HideWitness(World& world, Form* form, GUIElement* panel)
+        : Child(panel, {.painted = true}), world_(world), form_(form)
+    {}
     void Create() override
     {
         AssignId();
