@@ -40,7 +40,7 @@ void Child::Paint()
     if (!paintedByForm_ || !created_ || (Application::Loading() && !paintsWhileLoading_)) return;
     // Without a form there is no window; DrawContext would fall back to another form's.
     Form* form = HostForm();
-    if (!form) return;
+    if (!form || form->PaintsHeld()) return;
     DrawContext dc(form);
     Draw(dc, FormOffset(x_, y_));
 }
@@ -98,7 +98,7 @@ void Child::EraseArea(int64_t colour)
 {
     // Without a form window there is nothing on the screen to erase.
     Form* form = HostForm();
-    if (!form || !form->IsCreated()) return;
+    if (!form || !form->IsCreated() || form->PaintsHeld()) return;
     DrawContext dc(form);
     const Point at = FormOffset(x_, y_);
     dc.FillArea(at.x, at.y, width_, height_, colour);

@@ -86,6 +86,11 @@ public:
     // Gives a control of this form the keyboard focus (a dialog's safe button).
     void FocusControl(GUIElement* control);
 
+    // While held, the controls of this form neither paint nor erase: a form that
+    // sets many of them at once (its first paint) then draws the whole window once.
+    void HoldPaints(bool held) { paintsHeld_ = held; }
+    bool PaintsHeld() const { return paintsHeld_; }
+
     Atom GetDeleteAtom() const { return deleteAtom_; }
     Form* GetModalChild() const { return modalChild_; }
     Display* GetDisplay() const;
@@ -114,6 +119,7 @@ private:
     Window GroupLeader();
     std::vector<unsigned long> netIcon_;
     GraphicsContext drawingGC_;
+    bool paintsHeld_ = false;
 
     void CreateWindow();
     void SetWindowProperties();

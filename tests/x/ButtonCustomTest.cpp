@@ -252,31 +252,6 @@ TEST_F(ButtonCustomTest, FaceColourComesFromTheButtonItsParentItsFormOrGrey)
     EXPECT_EQ(Shot(plain.get()).At(X + 5, Y + 5), 0xAAAAAAu);
 }
 
-TEST_F(ButtonCustomTest, MovingACreatedButtonErasesItsWholeRectangleWithTheParentColour)
-{
-    Holder panel(form_.get());
-    panel.SetPosition(0, 0);
-    panel.SetBackColor(0x00FF00);  // the panel paints nothing itself, so it shows only where erased
-    panel.Create();
-    ButtonCustom b(form_.get(), "");
-    b.SetParent(&panel);
-    Place(b);
-    b.SetPosition(X + 100, Y + 50);
-    WindowPixels s = Shot();
-    EXPECT_TRUE(s.AllOf(X, Y, W, H, 0x00FF00));
-    EXPECT_TRUE(s.AllOf(X + W, Y, 1, H + 1, kFormBack));
-    EXPECT_TRUE(s.AllOf(X, Y + H, W, 1, kFormBack));
-    ExpectBevel(s, X + 100, Y + 50, kWhite, kBlack);
-
-    b.SetSize(40, 20);
-    s = Shot();
-    // Erased where the larger old button stood, painted at the new size.
-    EXPECT_TRUE(s.AllOf(X + 140, Y + 50, W - 40, H, 0x00FF00));
-    EXPECT_TRUE(s.AllOf(X + 100, Y + 70, 40, H - 20, 0x00FF00));
-    EXPECT_EQ(s.At(X + 100 + 39, Y + 50), kBlack);
-    EXPECT_EQ(s.At(X + 100 + 38, Y + 50 + 18), kFace);
-}
-
 TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThemWhileDisabled)
 {
     std::vector<unsigned char> red(10 * 6 * 3), blue(10 * 6 * 3);

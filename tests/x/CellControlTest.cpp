@@ -218,33 +218,6 @@ TEST_F(CellControlTest, SettersRepaintOnlyWhenTheValueChanges)
     ExpectSame(before, Shot(), 0, 0, kWidth, kHeight);
 }
 
-TEST_F(CellControlTest, HideErasesExactlyTheCellWithTheColourBehindIt)
-{
-    CellControl never(form_.get());
-    never.SetPosition(X, Y);
-    never.Hide();
-    EXPECT_TRUE(Shot().AllOf(0, 0, kWidth, kHeight, kFormBack));
-
-    Holder panel(form_.get());
-    panel.SetPosition(0, 0);
-    panel.SetBackColor(0x00FF00);
-    panel.Create();
-    CellControl c(form_.get());
-    c.SetParent(&panel);
-    Place(c, true);
-    {
-        DrawContext dc(form_.get());
-        dc.DrawPoint(X + W, Y + H - 1, 0xFF0000);
-        dc.DrawPoint(X + W - 1, Y + H, 0xFF0000);
-    }
-    c.Hide();
-    EXPECT_FALSE(c.IsCreated());
-    WindowPixels s = Shot();
-    EXPECT_TRUE(s.AllOf(X, Y, W, H, 0x00FF00)) << "the holder's colour, not the form's";
-    EXPECT_EQ(s.At(X + W, Y + H - 1), 0xFF0000u);
-    EXPECT_EQ(s.At(X + W - 1, Y + H), 0xFF0000u);
-}
-
 TEST_F(CellControlTest, RestoreBackColorReturnsToTheColourAtCreate)
 {
     CountingCell c(form_.get());
@@ -287,17 +260,6 @@ TEST_F(CellControlTest, PictureIsCentredVerticallyAndPlacedByItsAlignment)
         EXPECT_TRUE(s.AllOf(k.x, iy, 8, 6, 0xFF0000)) << k.align;
         EXPECT_EQ(s.Count(X, Y, W, H, 0xFF0000), 48) << k.align;
     }
-}
-
-TEST_F(CellControlTest, NothingIsPaintedWhileAFormIsLoading)
-{
-    CellControl c(form_.get());
-    c.SetPosition(X, Y);
-    c.Create();
-    Application::SetLoading(true);
-    c.Paint();
-    Application::SetLoading(false);
-    EXPECT_TRUE(Shot().AllOf(0, 0, kWidth, kHeight, kFormBack));
 }
 
 }  // namespace
