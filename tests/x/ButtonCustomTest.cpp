@@ -64,32 +64,6 @@ protected:
     static int InFace(const WindowPixels& s, uint32_t c) { return s.Count(X + 1, Y + 1, W - 2, H - 2, c); }
 };
 
-TEST_F(ButtonCustomTest, NewButtonHasItsDefaultsAndPaintsOnlyOnceShown)
-{
-    ButtonCustom b(form_.get(), "OK");
-    EXPECT_EQ(b.GetSize(), (Point{80, 30}));
-    EXPECT_EQ(b.GetForeColor(), kBlack);
-    EXPECT_EQ(b.GetKind(), "ButtonCustom");
-    EXPECT_EQ(b.GetParent(), form_.get());
-    EXPECT_TRUE(b.IsTabStop());
-    EXPECT_TRUE(b.IsPaintedByForm());
-    EXPECT_FALSE(b.IsCreated());
-    EXPECT_EQ(b.GetId(), 0u);
-
-    b.SetPosition(X, Y);
-    b.Paint();
-    b.Create();
-    EXPECT_TRUE(Shot().AllOf(0, 0, kWidth, kHeight, kFormBack)) << "nothing painted before Show";
-    EXPECT_NE(b.GetId(), 0u);
-    EXPECT_EQ(b.GetUserDataRef(), b.GetId());
-
-    const uint32_t id = b.GetId();
-    b.Hide();
-    b.Show();
-    EXPECT_EQ(b.GetId(), id) << "the id survives Hide and Show";
-    ExpectBevel(Shot(), X, Y, kWhite, kBlack);
-}
-
 TEST_F(ButtonCustomTest, ReleasedAndPressedLooksSwapTheBevelAndAReleaseRunsTheCommand)
 {
     ButtonCustom b(form_.get(), "");

@@ -32,6 +32,9 @@ const std::vector<unsigned char>& Sheet()
 
 struct PaintedControl {
     std::string name;
+    std::string kind;
+    bool tabStop;        // only a button joins Tab
+    bool keepsUserData;  // cells and panels leave their user data to the owner
     // A new control on `parent` that shows something other than kPanelBack and
     // kFormBack over its whole W x H area.
     std::function<Child*(Form* form, GUIElement* parent)> make;
@@ -43,14 +46,14 @@ struct PaintedControl {
 const std::vector<PaintedControl>& AllPaintedControls()
 {
     static const std::vector<PaintedControl> all = {
-        {"button",
+        {"button", kKindButton, true, false,
          [](Form* f, GUIElement* p) -> Child* {
              auto* b = new ButtonCustom(f, "A");
              b->SetParent(p);
              b->SetBackColor(kBlue);
              return b;
          }},
-        {"cell",
+        {"cell", kKindCellControl, false, true,
          [](Form* f, GUIElement* p) -> Child* {
              auto* c = new CellControl(f);
              c->SetParent(p);
@@ -58,15 +61,16 @@ const std::vector<PaintedControl>& AllPaintedControls()
              return c;
          },
          false},
-        {"image frame",
+        {"image frame", kKindImageFrame, false, false,
          [](Form* f, GUIElement* p) -> Child* {
              auto* i = new ImageFrame(f, Sheet().data(), 1, 750, 40, 3, 0);
              i->SetParent(p);
              return i;
          },
          true, true},
-        {"picture", [](Form*, GUIElement* p) -> Child* { return new MyImage(p, Sheet().data(), true, W, H); }},
-        {"panel",
+        {"picture", kKindImage, false, false,
+         [](Form*, GUIElement* p) -> Child* { return new MyImage(p, Sheet().data(), true, W, H); }},
+        {"panel", kKindPanel, false, true,
          [](Form* f, GUIElement* p) -> Child* {
              auto* panel = new PanelChildren(f);
              panel->SetParent(p);
@@ -124,8 +128,14 @@ TEST_F(PaintedControlTest, EveryPaintedControlFollowsTheSameLifecycle)
         c->Hide();
         EXPECT_EQ(world.Read(form).At(X, Y) == kRed, !kind.erasesUnshown);
 
-        // Create draws nothing; Show paints the whole area.
+        // Create draws nothing; it gives the id, which becomes the user data unless
+        // the control keeps its own. Show paints the whole area.
+        EXPECT_EQ(c->GetKind(), kind.kind);
+        EXPECT_EQ(c->IsTabStop(), kind.tabStop);
+        EXPECT_TRUE(c->IsPaintedByForm());
         c->Create();
+        EXPECT_NE(c->GetId(), 0u);
+        EXPECT_EQ(c->GetUserDataRef() == c->GetId(), !kind.keepsUserData);
         EXPECT_TRUE(world.Read(form).AllOf(X + 1, Y + 1, W - 1, H - 1, kPanelBack)) << "Create draws nothing";
         c->Show();
         // (A cell's text box leaves its last column, as the text fill does.)

@@ -60,13 +60,10 @@ protected:
 
 TEST_F(PanelChildrenTest, PlainPanelFillsExactlyItsArea)
 {
-    EXPECT_EQ(panel.GetKind(), "panel");
-    EXPECT_FALSE(panel.IsTabStop());
     panel.Show();
     WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(X, Y, W, H, kGrey));
     EXPECT_EQ(px.CountOther(0, 0, 150, 100, kGreen), W * H);
-    EXPECT_EQ(panel.GetUserDataRef(), 0u) << "the panel's user data is left alone";
 }
 
 TEST_F(PanelChildrenTest, DefaultBorderIsSunken)
