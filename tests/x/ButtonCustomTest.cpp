@@ -66,7 +66,7 @@ protected:
 
 TEST_F(ButtonCustomTest, ReleasedAndPressedLooksSwapTheBevelAndAReleaseRunsTheCommand)
 {
-    ButtonCustom b(form_.get(), "");
+    ButtonCustom b(form_, "");
     Place(b);
     WindowPixels released = Shot();
     ExpectBevel(released, X, Y, kWhite, kBlack);
@@ -94,7 +94,7 @@ TEST_F(ButtonCustomTest, ReleasedAndPressedLooksSwapTheBevelAndAReleaseRunsTheCo
 
 TEST_F(ButtonCustomTest, FocusedButtonShowsADashedRectangleInItsForeColour)
 {
-    ButtonCustom b(form_.get(), "");
+    ButtonCustom b(form_, "");
     Place(b);
     Stroke(XK_Tab);
     ASSERT_EQ(Application::Focused(), &b);
@@ -129,16 +129,16 @@ TEST_F(ButtonCustomTest, FocusedButtonShowsADashedRectangleInItsForeColour)
 
 TEST_F(ButtonCustomTest, CaptionIsCentredInTheInnerBoxAndGreyWhenDisabled)
 {
-    ButtonCustom b(form_.get(), "GO");
+    ButtonCustom b(form_, "GO");
     Place(b);
     // The same text, drawn straight into the inner box of another form.
-    std::unique_ptr<Form> reference = MakeForm(300, kFormBack);
+    Form* reference = MakeForm(300, kFormBack);
     {
-        DrawContext dc(reference.get());
+        DrawContext dc(reference);
         dc.DrawText(X + 6, Y + 4, W - 12, H - 8, "GO", kFore, kFace, 2);
         dc.DrawText(X + 6, Y + 40, W - 12, H - 8, "GO", 0x9B9B9B, kFace, 2);
     }
-    WindowPixels ref = Shot(reference.get());
+    WindowPixels ref = Shot(reference);
     WindowPixels enabled = Shot();
     EXPECT_GT(InFace(enabled, kFore), 0);
     for (int y = Y + 4; y < Y + H - 4; ++y)
@@ -165,7 +165,7 @@ TEST_F(ButtonCustomTest, CaptionIsCentredInTheInnerBoxAndGreyWhenDisabled)
 
 TEST_F(ButtonCustomTest, PressInsideReleaseOutsideRunsNoCommandAndDropsTheFocus)
 {
-    ButtonCustom b(form_.get(), "");
+    ButtonCustom b(form_, "");
     Place(b);
     Press(X + 5, Y + 5);
     ExpectBevel(Shot(), X, Y, kBlack, kWhite);
@@ -181,7 +181,7 @@ TEST_F(ButtonCustomTest, PressInsideReleaseOutsideRunsNoCommandAndDropsTheFocus)
 
 TEST_F(ButtonCustomTest, ReturnPressesAFocusedButtonAndItsReleaseRunsTheCommand)
 {
-    ButtonCustom b(form_.get(), "");
+    ButtonCustom b(form_, "");
     Place(b);
     Stroke(XK_Return);
     EXPECT_TRUE(commands.empty()) << "an unfocused button ignores Return";
@@ -205,11 +205,11 @@ TEST_F(ButtonCustomTest, ReturnPressesAFocusedButtonAndItsReleaseRunsTheCommand)
 
 TEST_F(ButtonCustomTest, FaceColourComesFromTheButtonItsParentItsFormOrGrey)
 {
-    Holder panel(form_.get());
+    Holder panel(form_);
     panel.SetPosition(10, 10);
     panel.SetBackColor(0x00FF00);
     panel.Create();
-    ButtonCustom b(form_.get(), "");
+    ButtonCustom b(form_, "");
     b.SetParent(&panel);
     b.SetPosition(X, Y);
     b.Show();
@@ -219,11 +219,11 @@ TEST_F(ButtonCustomTest, FaceColourComesFromTheButtonItsParentItsFormOrGrey)
     b.Paint();
     EXPECT_EQ(Shot().At(X + 15, Y + 15), kFormBack);
 
-    std::unique_ptr<Form> plain = MakeForm(300, -1);
-    ButtonCustom grey(plain.get(), "");
+    Form* plain = MakeForm(300, -1);
+    ButtonCustom grey(plain, "");
     grey.SetPosition(X, Y);
     grey.Show();
-    EXPECT_EQ(Shot(plain.get()).At(X + 5, Y + 5), 0xAAAAAAu);
+    EXPECT_EQ(Shot(plain).At(X + 5, Y + 5), 0xAAAAAAu);
 }
 
 TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThemWhileDisabled)
@@ -233,11 +233,11 @@ TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThem
         red[i] = 0xFF;
         blue[i + 2] = 0xFF;
     }
-    DisplayImagePtr normal(MakeDisplayImage(form_.get(), red.data(), 10, 6));
-    DisplayImagePtr greyed(MakeDisplayImage(form_.get(), blue.data(), 10, 6));
+    DisplayImagePtr normal(MakeDisplayImage(form_, red.data(), 10, 6));
+    DisplayImagePtr greyed(MakeDisplayImage(form_, blue.data(), 10, 6));
     ASSERT_TRUE(normal && greyed);
 
-    ButtonCustom b(form_.get(), "");
+    ButtonCustom b(form_, "");
     Place(b);
     b.SetImage(normal.get());
     const int cx = X + (W - 10) / 2, cy = Y + (H - 6) / 2;
@@ -275,7 +275,7 @@ TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThem
 
 TEST_F(ButtonCustomTest, VisibleSettersRepaintACreatedButtonButForeColourWaitsForTheNextPaint)
 {
-    CountingButton b(form_.get(), "A");
+    CountingButton b(form_, "A");
     b.SetText("B");
     b.Enable(true);
     b.SetContentHidden(false);
@@ -301,13 +301,13 @@ void DestroyTheButton(Child*)
 
 TEST_F(ButtonCustomTest, ACommandMayDestroyItsOwnButton)
 {
-    doomed = new ButtonCustom(form_.get(), "X");
+    doomed = new ButtonCustom(form_, "X");
     Place(*doomed);
     doomed->SetCommand(DestroyTheButton);
     Click(X + 5, Y + 5);
     EXPECT_EQ(doomed, nullptr);
 
-    doomed = new ButtonCustom(form_.get(), "X");
+    doomed = new ButtonCustom(form_, "X");
     Place(*doomed);
     doomed->SetCommand(DestroyTheButton);
     Stroke(XK_Tab);

@@ -58,7 +58,7 @@ protected:
 
 TEST_F(CellControlTest, CreateClearsModifiedAndSavesTheBackColour)
 {
-    CellControl c(form_.get());
+    CellControl c(form_);
     c.SetBackColor(kBack);
     c.SetText("x");
     EXPECT_TRUE(c.IsModified());
@@ -69,11 +69,11 @@ TEST_F(CellControlTest, CreateClearsModifiedAndSavesTheBackColour)
 
 TEST_F(CellControlTest, FaceIsTheCellsOwnColourOrGreyNeverTheParents)
 {
-    Holder panel(form_.get());
+    Holder panel(form_);
     panel.SetPosition(0, 0);
     panel.SetBackColor(0x00FF00);
     panel.Create();
-    CellControl c(form_.get());
+    CellControl c(form_);
     c.SetParent(&panel);
     c.SetPosition(X, Y);
     c.SetSize(W, H);
@@ -90,7 +90,7 @@ TEST_F(CellControlTest, FaceIsTheCellsOwnColourOrGreyNeverTheParents)
 
 TEST_F(CellControlTest, BorderIsSunkenAndAllBlackOnWhite)
 {
-    CellControl c(form_.get());
+    CellControl c(form_);
     Place(c, true);
     WindowPixels s = Shot();
     ExpectBorder(s, kWhite);
@@ -107,7 +107,7 @@ TEST_F(CellControlTest, BorderIsSunkenAndAllBlackOnWhite)
 
 TEST_F(CellControlTest, HighlightSwapsInYellowAndBlackByDefault)
 {
-    CellControl c(form_.get());
+    CellControl c(form_);
     Place(c, false);
     c.SetText("HI");
     c.SetHighlight(true);
@@ -123,30 +123,30 @@ TEST_F(CellControlTest, HighlightSwapsInYellowAndBlackByDefault)
 
 TEST_F(CellControlTest, TextAndMarkerAreDrawnInsideTheBorderByAlignment)
 {
-    std::unique_ptr<Form> reference = MakeForm(300, kFormBack);
-    CellControl c(form_.get());
+    Form* reference = MakeForm(300, kFormBack);
+    CellControl c(form_);
     Place(c, true);
     c.SetText("ab");
     for (int align : {0, 1, 2}) {
         c.SetTextAlign(align);
         {
-            DrawContext dc(reference.get());
+            DrawContext dc(reference);
             dc.DrawText(X + 1, Y + 1, W - 2, H - 2, "ab", kFore, kBack, align);
         }
-        ExpectSame(Shot(), Shot(reference.get()), X + 1, Y + 1, W - 3, H - 2);
+        ExpectSame(Shot(), Shot(reference), X + 1, Y + 1, W - 3, H - 2);
     }
 
     c.SetText("");
     c.SetMarker(true);
     int A = 0;
     {
-        DrawContext dc(reference.get());
+        DrawContext dc(reference);
         A = dc.LineHeight();
         dc.DrawText(X + 1, Y + 1, W - 2, H - 2, "", kFore, kBack, 2);
         dc.DrawText(X + 1 + (W - 2) - A, Y + 1 + (H - 2) - A - 4, A, A, "*", kFore, kBack, 2);
     }
     WindowPixels s = Shot();
-    ExpectSame(s, Shot(reference.get()), X + 1, Y + 1, W - 3, H - 2);
+    ExpectSame(s, Shot(reference), X + 1, Y + 1, W - 3, H - 2);
     // Flush with the right edge of the text box, four pixels above its bottom.
     const WindowPixels::Box star = s.Bounds(X, Y, W, H, kFore);
     ASSERT_GT(star.w, 0);
@@ -157,7 +157,7 @@ TEST_F(CellControlTest, TextAndMarkerAreDrawnInsideTheBorderByAlignment)
 
 TEST_F(CellControlTest, SettersRepaintOnlyWhenTheValueChanges)
 {
-    CountingCell c(form_.get());
+    CountingCell c(form_);
     c.SetText("a");
     c.SetBorder(true);
     EXPECT_EQ(c.paints, 0) << "not created";
@@ -207,7 +207,7 @@ TEST_F(CellControlTest, SettersRepaintOnlyWhenTheValueChanges)
 
 TEST_F(CellControlTest, RestoreBackColorReturnsToTheColourAtCreate)
 {
-    CountingCell c(form_.get());
+    CountingCell c(form_);
     c.SetBackColor(kBack);
     c.RestoreBackColor();
     EXPECT_EQ(c.paints, 0);
@@ -221,7 +221,7 @@ TEST_F(CellControlTest, RestoreBackColorReturnsToTheColourAtCreate)
     c.RestoreBackColor();
     EXPECT_EQ(c.paints, 2) << "already at the saved colour";
 
-    CountingCell none(form_.get());
+    CountingCell none(form_);
     none.Create();
     none.SetBackColor(kBack);
     none.RestoreBackColor();
@@ -232,9 +232,9 @@ TEST_F(CellControlTest, PictureIsCentredVerticallyAndPlacedByItsAlignment)
 {
     std::vector<unsigned char> red(8 * 6 * 3);
     for (size_t i = 0; i < red.size(); i += 3) red[i] = 0xFF;
-    DisplayImagePtr image(MakeDisplayImage(form_.get(), red.data(), 8, 6));
+    DisplayImagePtr image(MakeDisplayImage(form_, red.data(), 8, 6));
     ASSERT_TRUE(image);
-    CellControl c(form_.get());
+    CellControl c(form_);
     Place(c, true);
     const int tx = X + 1, ty = Y + 1, tw = W - 2, th = H - 2;
     const int iy = ty + (th - 6) / 2;
