@@ -2,7 +2,6 @@
 
 #include <X11/keysym.h>
 
-#include "app/Application.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
 
@@ -18,16 +17,12 @@ bool IsPressKey(KeySym k) { return k == XK_Return || k == XK_KP_Enter || k == XK
 bool IsPressChar(int c) { return c == kCarriageReturn || c == kSpace; }
 }  // namespace
 
-ButtonCustom::ButtonCustom(Form* owner, const std::string& caption) : CommandElement(static_cast<Child&>(*this))
+ButtonCustom::ButtonCustom(Form* owner, const std::string& caption)
+    : Child(owner, {.kind = kKindButton, .painted = true, .tabStop = true}), CommandElement(static_cast<Child&>(*this))
 {
     width_ = 80;
     height_ = 30;
-    SetParent(owner);
     text_ = caption;
-    kind_ = kKindButton;
-    tabStop_ = true;
-    paintedByForm_ = true;
-    drawsItself_ = true;
 }
 
 ButtonCustom::~ButtonCustom() = default;
@@ -37,13 +32,13 @@ ButtonCustom::~ButtonCustom() = default;
 void ButtonCustom::SetText(const std::string& s)
 {
     text_ = s;
-    if (created_) Paint();
+    Paint();
 }
 
 void ButtonCustom::Enable(bool enabled)
 {
     enabled_ = enabled;
-    if (created_) Paint();
+    Paint();
 }
 
 void ButtonCustom::SetForeColor(uint32_t color) { foreColor_ = color; }
@@ -51,19 +46,19 @@ void ButtonCustom::SetForeColor(uint32_t color) { foreColor_ = color; }
 void ButtonCustom::SetImage(XImage* image)
 {
     image_ = image;
-    if (created_) Paint();
+    Paint();
 }
 
 void ButtonCustom::SetDisabledImage(XImage* image)
 {
     disabledImage_ = image;
-    if (created_) Paint();
+    Paint();
 }
 
 void ButtonCustom::SetContentHidden(bool hidden)
 {
     contentHidden_ = hidden;
-    if (created_) Paint();
+    Paint();
 }
 
 // ---------------------------------------------------------------- input
@@ -73,7 +68,6 @@ void ButtonCustom::MouseDown(Point p)
     if (!enabled_) return;
     pressed_ = true;
     Paint();
-    FlushDisplay();
     Child::MouseDown(p);
 }
 
@@ -83,7 +77,6 @@ void ButtonCustom::MouseUp(Point p)
     pressed_ = false;
     // The released look reaches the screen before the command, which may take long.
     Paint();
-    FlushDisplay();
     RunCommand();
     Child::MouseUp(p);
 }
@@ -95,7 +88,6 @@ void ButtonCustom::KeyDown(KeySym k)
     if (hasFocus_ && IsPressKey(k)) {
         pressed_ = true;
         Paint();
-        FlushDisplay();
     }
 }
 
@@ -106,7 +98,6 @@ bool ButtonCustom::KeyChar(int c)
     if (hasFocus_ && IsPressChar(c)) {
         pressed_ = false;
         Paint();
-        FlushDisplay();
         RunCommand();
     }
     return Child::KeyChar(c);
@@ -127,22 +118,8 @@ void ButtonCustom::LostFocus()
 
 // ---------------------------------------------------------------- painting
 
-Form* ButtonCustom::DrawingForm() { return static_cast<Form*>(OwningForm()); }
-
-void ButtonCustom::FlushDisplay()
+void ButtonCustom::Draw(DrawContext& dc, Point at)
 {
-    Form* form = DrawingForm();
-    if (Display* d = form ? form->GetDisplay() : nullptr) XFlush(d);
-}
-
-void ButtonCustom::Paint()
-{
-    if (Application::Loading() || !created_) return;
-    Form* form = DrawingForm();
-    // Without a form there is no window; DrawContext would fall back to another form's.
-    if (!form) return;
-    DrawContext dc(form);
-    const Point at = FormOffset(x_, y_);
     const int X = at.x;
     const int Y = at.y;
     const int W = width_;
@@ -152,12 +129,10 @@ void ButtonCustom::Paint()
 
     dc.FillRectangle(X, Y, W, H, 0, 0, back);
 
-    const int64_t topLeft = pressed_ ? kDarkEdge : kLightEdge;
-    const int64_t bottomRight = pressed_ ? kLightEdge : kDarkEdge;
-    dc.DrawLineSolid(X, Y, X + W - 1, Y, topLeft);
-    dc.DrawLineSolid(X, Y + H - 1, X, Y, topLeft);
-    dc.DrawLineSolid(X + W - 1, Y, X + W - 1, Y + H - 1, bottomRight);
-    dc.DrawLineSolid(X, Y + H - 1, X + W - 1, Y + H - 1, bottomRight);
+    if (pressed_)
+        dc.DrawSunkenFrame(X, Y, W, H);
+    else
+        dc.DrawRaisedFrame(X, Y, W, H);
 
     if (hasFocus_ && enabled_ && !pressed_) {
         dc.DrawLine(X + 4, Y + 3, X + W - 5, Y + 3, kDashed, foreColor_);

@@ -33,7 +33,6 @@ public:
     void MouseDown(Point p) override;
     void KeyDown(KeySym k) override;
     bool KeyChar(int c) override;
-    void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
 
@@ -57,10 +56,10 @@ public:
     XImage* GetImage() const { return image_; }
     XImage* GetDisabledImage() const { return disabledImage_; }
 
-private:
-    Form* DrawingForm();
-    void FlushDisplay();
+protected:
+    void Draw(DrawContext& dc, Point at) override;
 
+private:
     uint32_t foreColor_ = kDefaultForeColor;
     bool pressed_ = false;
     bool contentHidden_ = false;

@@ -1,6 +1,5 @@
 #include "controls/CellControl.h"
 
-#include "app/Application.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
 
@@ -10,15 +9,8 @@ constexpr int kMarkerLift = 4;  // the marker sits this far above the text box's
 constexpr int kImageInset = 3;  // gap between a left or right picture and the box edge
 }  // namespace
 
-CellControl::CellControl(Form* owner)
-{
-    SetParent(owner);
-    tabStop_ = false;
-    paintedByForm_ = true;
-    drawsItself_ = true;
-    keepsUserData_ = true;
-    kind_ = kKindCellControl;
-}
+CellControl::CellControl(Form* owner) : Child(owner, {.kind = kKindCellControl, .painted = true, .keepsUserData = true})
+{}
 
 CellControl::~CellControl() = default;
 
@@ -28,10 +20,8 @@ void CellControl::Change(T& field, const T& value)
     if (field == value) return;
     field = value;
     modified_ = true;
-    if (created_) Paint();
+    Paint();
 }
-
-Form* CellControl::DrawingForm() { return static_cast<Form*>(OwningForm()); }
 
 // ---------------------------------------------------------------- lifecycle
 
@@ -62,19 +52,19 @@ void CellControl::SetStyleFlag3(bool on) { Change(styleFlag3_, on); }
 void CellControl::SetHighlight(bool on)
 {
     highlight_ = on;
-    if (created_) Paint();
+    Paint();
 }
 
 void CellControl::SetHighlightForeColor(int64_t color)
 {
     highlightFore_ = color;
-    if (created_) Paint();
+    Paint();
 }
 
 void CellControl::SetHighlightBackColor(int64_t color)
 {
     highlightBack_ = color;
-    if (created_) Paint();
+    Paint();
 }
 
 void CellControl::SetImage(XImage* image, int width, int height, int align)
@@ -83,7 +73,7 @@ void CellControl::SetImage(XImage* image, int width, int height, int align)
     imageWidth_ = width;
     imageHeight_ = height;
     imageAlign_ = align;
-    if (created_) Paint();
+    Paint();
 }
 
 void CellControl::RestoreBackColor()
@@ -96,15 +86,9 @@ void CellControl::RestoreBackColor()
 
 // ---------------------------------------------------------------- painting
 
-void CellControl::Paint()
+void CellControl::Draw(DrawContext& dc, Point at)
 {
-    if (Application::Loading() || !created_) return;
-    Form* form = DrawingForm();
-    // Without a form there is no window; DrawContext would fall back to another form's.
-    if (!form) return;
-    DrawContext dc(form);
     const int A = dc.LineHeight();
-    const Point at = FormOffset(x_, y_);
     const int X = at.x;
     const int Y = at.y;
     const int W = width_;
@@ -126,11 +110,7 @@ void CellControl::Paint()
     if (border_) {
         // Sunken: dark above and left, light below and right; on white the light
         // edges would vanish, so they turn dark too.
-        const int64_t light = back == kLightEdge ? kDarkEdge : kLightEdge;
-        dc.DrawLineSolid(X, Y, X + W - 1, Y, kDarkEdge);
-        dc.DrawLineSolid(X, Y + H - 1, X, Y, kDarkEdge);
-        dc.DrawLineSolid(X + W - 1, Y, X + W - 1, Y + H - 1, light);
-        dc.DrawLineSolid(X, Y + H - 1, X + W - 1, Y + H - 1, light);
+        dc.DrawBevel(X, Y, W, H, kDarkEdge, back == kLightEdge ? kDarkEdge : kLightEdge);
     }
 
     // DrawText fills its box with the back colour first, so this paints the face too.

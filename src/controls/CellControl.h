@@ -33,7 +33,6 @@ public:
     void SetPosition(int x, int y) override;
     // Stores and repaints only a text that differs from the current one.
     void SetText(const std::string& s) override;
-    void Paint() override;
     // As every control's, and remembers the back colour for RestoreBackColor and
     // clears the modified flag; paints nothing.
     void Create() override;
@@ -84,12 +83,14 @@ public:
     bool IsModified() const { return modified_; }
     void ClearModified() { modified_ = false; }
 
+protected:
+    void Draw(DrawContext& dc, Point at) override;
+
 private:
     // Stores `value` into `field` when it differs: marks the cell modified and
     // repaints a created cell.
     template <typename T>
     void Change(T& field, const T& value);
-    Form* DrawingForm();
 
     bool modified_ = false;
     XImage* image_ = nullptr;

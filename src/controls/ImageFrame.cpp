@@ -1,18 +1,16 @@
 #include "controls/ImageFrame.h"
 
-#include "app/Application.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
 #include "image/PackedPicture.h"
 
-ImageFrame::ImageFrame(Form* owner, XImage* image, int column, int row) : image_(image), column_(column), row_(row)
-{
-    SetParent(owner);
-    kind_ = kKindImageFrame;
-    tabStop_ = false;
-    paintedByForm_ = true;
-    drawsItself_ = true;
-}
+// Unlike the other controls, a frame also paints while its form is loading.
+ImageFrame::ImageFrame(Form* owner, XImage* image, int column, int row)
+    : Child(owner, {.kind = kKindImageFrame, .painted = true, .paintsWhileLoading = true}),
+      image_(image),
+      column_(column),
+      row_(row)
+{}
 
 ImageFrame::ImageFrame(Form* owner, XImage** images, int column, int row)
     : ImageFrame(owner, static_cast<XImage*>(nullptr), column, row)
@@ -46,7 +44,7 @@ void ImageFrame::SetFrame(int column, int row)
     if (column == column_ && row == row_) return;
     column_ = column;
     row_ = row;
-    if (created_) Paint();
+    Paint();
 }
 
 void ImageFrame::SetFrameErased(int column, int row, bool erase)
@@ -89,11 +87,8 @@ XImage* ImageFrame::ListEntry(int index) const
     return imageList_ && index >= 0 ? imageList_[index] : nullptr;
 }
 
-void ImageFrame::Paint()
+void ImageFrame::Draw(DrawContext& dc, Point at)
 {
-    if (!created_) return;
-    DrawContext dc(static_cast<Form*>(OwningForm()));
-    const Point at = FormOffset(x_, y_);
     const int w = width_, h = height_;
     BuildPictures();
 
@@ -101,7 +96,7 @@ void ImageFrame::Paint()
     XImage* entry = image ? nullptr : ListEntry(column_ + row_);
     if (transparent_) {
         // The whole cell starts as background, so black pixels show it everywhere.
-        dc.FillRectangle(at.x, at.y, w + 1, h + 1, 0, -1, BackColorBehind());
+        dc.FillArea(at.x, at.y, w, h, BackColorBehind());
         if (image)
             dc.PutImagePartTransparent(at.x, at.y, w, h, image, column_ * w, row_ * h);
         else if (entry)

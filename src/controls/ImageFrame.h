@@ -30,10 +30,6 @@ public:
                int column, int row);
     ~ImageFrame() override;
 
-    // --- replaced element operations (Child does create, show, hide and geometry) ---
-    // Unlike the other controls, a frame also paints while its form is loading.
-    void Paint() override;
-
     // --- the frame's own operations ---
     // Shows another cell; repaints a created frame unless the cell is the same.
     void SetFrame(int column, int row);
@@ -49,6 +45,9 @@ public:
 
     // Free text for the owner; the frame never reads it.
     std::string value;
+
+protected:
+    void Draw(DrawContext& dc, Point at) override;
 
 private:
     void BuildPictures();

@@ -19,15 +19,10 @@ Application::ElementList Contents(PanelChildren* panel)
 }
 }  // namespace
 
-PanelChildren::PanelChildren(Form* owner)
-{
-    SetParent(owner);
-    kind_ = kKindPanel;
-    tabStop_ = false;
-    paintedByForm_ = true;
-    drawsItself_ = true;
-    keepsUserData_ = true;
-}
+PanelChildren::PanelChildren(Form* owner) : Child(owner, {.kind = kKindPanel, .painted = true, .keepsUserData = true})
+{}
+
+PanelChildren::~PanelChildren() { DeleteChildren(); }
 
 void PanelChildren::SetBorder(bool on)
 {
@@ -68,30 +63,19 @@ void PanelChildren::Hide()
     created_ = false;
 }
 
-void PanelChildren::Paint()
+void PanelChildren::Draw(DrawContext& dc, Point at)
 {
-    if (Application::Loading() || !created_) return;
-    DrawContext dc(static_cast<Form*>(OwningForm()));
-    const Point at = FormOffset(x_, y_);
     const int X = at.x, Y = at.y, W = width_, H = height_;
     // A panel without a colour of its own is grey whatever it sits on.
     const int64_t back = backColor_ == -1 ? kDefaultBackColor : backColor_;
 
-    // One more than the size: the fill covers (w - 1) x (h - 1) pixels, and a panel
-    // without a border must still own its last row and column.
-    dc.FillRectangle(X, Y, W + 1, H + 1, 0, -1, back);
-    if (border_) {
-        if (flat_) {
-            dc.DrawRectangle(X, Y, W, H, 1, kDarkEdge);
-        } else {
-            const int64_t topLeft = sunken_ ? kDarkEdge : kLightEdge;
-            const int64_t bottomRight = sunken_ ? kLightEdge : kDarkEdge;
-            dc.DrawLineSolid(X, Y, X + W - 1, Y, topLeft);
-            dc.DrawLineSolid(X, Y + H - 1, X, Y, topLeft);
-            dc.DrawLineSolid(X + W - 1, Y, X + W - 1, Y + H - 1, bottomRight);
-            dc.DrawLineSolid(X, Y + H - 1, X + W - 1, Y + H - 1, bottomRight);
-        }
-    }
+    dc.FillArea(X, Y, W, H, back);
+    if (border_ && flat_)
+        dc.DrawRectangle(X, Y, W, H, 1, kDarkEdge);
+    else if (border_ && sunken_)
+        dc.DrawSunkenFrame(X, Y, W, H);
+    else if (border_)
+        dc.DrawRaisedFrame(X, Y, W, H);
     if (!text_.empty()) {
         dc.DrawText(X + kTitleInset, Y + kTitleTop, W - 2 * kTitleInset, kTitleHeight, text_,
                     titleColor_ == -1 ? kDefaultForeColor : titleColor_, back, 0);

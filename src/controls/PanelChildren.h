@@ -3,7 +3,7 @@
 // optional title (the element's text), on which other controls sit. A control
 // belongs to the panel when its parent is the panel; its position is then relative
 // to the panel. Showing, hiding and painting the panel carry over to its children.
-// The panel handles no input and does not own its children.
+// The panel handles no input; it owns its children and deletes them when it goes.
 #include <cstdint>
 
 #include "gui/Child.h"
@@ -13,6 +13,7 @@ class Form;
 class PanelChildren : public Child {
 public:
     explicit PanelChildren(Form* owner);
+    ~PanelChildren() override;
 
     // --- replaced element operations; "the children" are everything CollectChildren
     // lists for the panel, the contents of panels on it included. Child does create
@@ -21,7 +22,6 @@ public:
     // Hides the children, then erases W x H pixels, also when the panel was never
     // shown; the panel is then no longer created.
     void Hide() override;
-    void Paint() override;  // background, border, title, then the created children
 
     // --- the panel's own settings; none of them repaints ---
     void SetBorder(bool on);            // a 3-D border (or none)
@@ -34,6 +34,9 @@ public:
     bool HasBorder() const { return border_; }
     bool IsFlat() const { return flat_; }
     bool IsSunken() const { return sunken_; }
+
+protected:
+    void Draw(DrawContext& dc, Point at) override;  // background, border, title, then the created children
 
 private:
     bool border_ = false;

@@ -3,12 +3,9 @@
 #include "app/Application.h"
 #include "gui/Form.h"
 
-Timer::Timer(Form* owner, uint32_t intervalMs) : interval_(intervalMs)
+Timer::Timer(Form* owner, uint32_t intervalMs) : Child(owner, {.kind = kKindTimer}), interval_(intervalMs)
 {
-    SetParent(owner);
     text_ = kKindTimer;
-    kind_ = kKindTimer;
-    tabStop_ = false;
     SetSize(0, 0);
     Application::RegisterTimer(this);
 }

@@ -12,24 +12,14 @@ namespace {
 constexpr size_t kHostPrefixLength = 12;  // "https://www." is not part of the mail host
 constexpr int kCommandNotFound = 127;     // the shell's status for a missing program
 
-FormAbout* AsAbout(GUIElement* e) { return static_cast<FormAbout*>(e); }
+constexpr int kCarriageReturn = 13;
+constexpr int kDelete = 127;
 
-void LoadForwarder(GUIElement* e, uint64_t) { AsAbout(e)->BuildControls(); }
-bool QueryCloseForwarder(GUIElement* e) { return AsAbout(e)->UnblockOwner(); }
-bool KeyCharForwarder(GUIElement* e, int c) { return AsAbout(e)->FilterKey(c); }
-void KeyDownForwarder(GUIElement* e, KeySym) { AsAbout(e)->KeyHook1(); }
-void KeyUpForwarder(GUIElement* e, KeySym) { AsAbout(e)->KeyHook2(); }
-void ClosedForwarder(GUIElement* e) { AsAbout(e)->ReturnFocus(); }
-
-FormAbout* BoxOf(GUIElement* e)
-{
-    GUIElement* form = e->IsKind(kKindForm) ? e : e->OwningForm();
-    return form ? AsAbout(form) : nullptr;
-}
+FormAbout* BoxOf(GUIElement* e) { return static_cast<FormAbout*>(e->HostForm()); }
 
 void OkClicked(Child* button)
 {
-    if (FormAbout* box = BoxOf(button)) box->CloseIfOk(button);
+    if (FormAbout* box = BoxOf(button)) box->Close(Dialog::kResultNone);
 }
 
 void LinkPressed(GUIElement* cell, uint64_t, Point)
@@ -38,44 +28,16 @@ void LinkPressed(GUIElement* cell, uint64_t, Point)
 }
 }  // namespace
 
-FormAbout::FormAbout(Form* owner) : Form(owner, true), owner_(owner)
-{
-    if (owner) SetScreen(owner->GetScreen());
-    SetTitle("Info...");
-    SetSize(kWidth, kHeight);
-    if (owner) {
-        CenterOn(owner);
-    }
-    SetOnLoad(LoadForwarder);
-    SetOnQueryClose(QueryCloseForwarder);
-    SetOnKeyChar(KeyCharForwarder);
-    SetOnKeyDown(KeyDownForwarder);
-    SetOnKeyUp(KeyUpForwarder);
-    SetOnClosed(ClosedForwarder);
-    if (owner) {
-        ownerFocus_ = RememberFocus(owner);
-        owner->SetEnabled(false);
-        owner->SetMarkA(true);
-        owner->SetModalChild(this);
-    }
-}
+FormAbout::FormAbout(Form* owner) : Dialog(owner, kWidth, kHeight) { SetTitle("Info..."); }
 
-FormAbout::~FormAbout()
+bool FormAbout::KeyChar(int c)
 {
-    DestroyWindow();
-    delete pictureControl_;
-    delete panel_;
-    delete creditCell_;
-    delete titleCell_;
-    delete webCell_;
-    delete mailCell_;
-    delete noticeCell_;
-    delete okButton_;
-    // Destroyed while still open (a second INFO, or shut-down): release the owner.
-    if (owner_ && owner_->GetModalChild() == this) UnblockOwner();
+    if (c == kCarriageReturn || c == kDelete) {
+        Close(kResultNone);
+        return false;
+    }
+    return Dialog::KeyChar(c);
 }
-
-void FormAbout::EmptyHook2() {}
 
 void FormAbout::SetPicture(XImage* picture, int width, int height)
 {
@@ -103,16 +65,16 @@ void FormAbout::BuildControls()
     const int H = GetActualHeight();
     const int P = pictureWidth_;
 
-    panel_ = new PanelChildren(this);
-    panel_->SetBorder(true);
-    panel_->SetSize(P + 20, H - 73);
-    panel_->SetPosition(10, 23);
-    panel_->Create();
+    auto* panel = new PanelChildren(this);
+    panel->SetBorder(true);
+    panel->SetSize(P + 20, H - 73);
+    panel->SetPosition(10, 23);
+    panel->Create();
 
-    pictureControl_ = new MyImage(panel_, picture_);
-    pictureControl_->SetSize(pictureWidth_, pictureHeight_);
-    pictureControl_->SetPosition(5, 5);
-    pictureControl_->Create();
+    auto* picture = new MyImage(panel, picture_);
+    picture->SetSize(pictureWidth_, pictureHeight_);
+    picture->SetPosition(5, 5);
+    picture->Create();
 
     auto cell = [this](const std::string& text, int w, int h, int x, int y) {
         auto* c = new CellControl(this);
@@ -122,11 +84,10 @@ void FormAbout::BuildControls()
         c->SetPosition(x, y);
         return c;
     };
-    titleCell_ = cell(titleLine_, W - P - 55, 25, P + 45, 17);
-    titleCell_->SetForeColor(0xFFFFFF);
-    titleCell_->Create();
-    creditCell_ = cell(creditLine_, W - P - 55, 25, P + 45, 38);
-    creditCell_->Create();
+    CellControl* title = cell(titleLine_, W - P - 55, 25, P + 45, 17);
+    title->SetForeColor(0xFFFFFF);
+    title->Create();
+    cell(creditLine_, W - P - 55, 25, P + 45, 38)->Create();
     webCell_ = cell(webAddress_, 200, 12, P + 45, 68);
     webCell_->SetForeColor(0x0000FF);
     webCell_->SetMarkB(true);
@@ -137,54 +98,18 @@ void FormAbout::BuildControls()
     mailCell_->SetMarkB(true);
     mailCell_->SetOnMouseDown(LinkPressed);
     mailCell_->Create();
-    noticeCell_ = cell(notice_, W - P - 55, H - 145, P + 45, 95);
-    noticeCell_->SetBorder(true);
-    noticeCell_->Create();
+    CellControl* notice = cell(notice_, W - P - 55, H - 145, P + 45, 95);
+    notice->SetBorder(true);
+    notice->Create();
 
     okButton_ = new ButtonCustom(this, "OK");
     okButton_->SetCommand(OkClicked);
     okButton_->SetSize(80, 28);
     okButton_->SetPosition(P + W / 2 - 80 / 2 + 45, H - 37);
     okButton_->Create();
-    FocusControl(okButton_);
 }
 
-bool FormAbout::UnblockOwner()
-{
-    FormHookB();
-    if (owner_) {
-        owner_->SetModalChild(nullptr);
-        owner_->SetEnabled(true);
-        owner_->SetMarkA(false);
-    }
-    return true;
-}
-
-void FormAbout::AboutHook1() {}
-
-bool FormAbout::FilterKey(int c)
-{
-    if (c == 13 || c == 27 || c == 127) {
-        CloseIfOk(okButton_);
-        return false;
-    }
-    return true;
-}
-
-void FormAbout::KeyHook1() {}
-void FormAbout::KeyHook2() {}
-
-void FormAbout::CloseIfOk(GUIElement* element)
-{
-    // Closed already: Return reaches the focused OK first and then the form.
-    if (!created_ || !element || !okButton_ || element->GetId() != okButton_->GetId()) return;
-    if (UnblockOwner()) {
-        DestroyWindow();
-        NotifyClosed();
-    }
-}
-
-void FormAbout::ReturnFocus() { GiveFocusBack(ownerFocus_); }
+GUIElement* FormAbout::SafeFocus() { return okButton_; }
 
 void FormAbout::OpenLink(GUIElement* element)
 {

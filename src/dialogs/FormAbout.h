@@ -6,32 +6,20 @@
 #include <X11/Xlib.h>
 #include <string>
 
-#include "gui/Form.h"
+#include "gui/Dialog.h"
 
 class ButtonCustom;
 class CellControl;
-class MyImage;
-class PanelChildren;
 
-class FormAbout : public Form {
+class FormAbout : public Dialog {
 public:
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 210;
 
     explicit FormAbout(Form* owner);
-    ~FormAbout() override;
 
-    void EmptyHook2() override;
-
-    // --- the about box's own virtual operations, in their fixed order ---
-    virtual void BuildControls();
-    virtual bool UnblockOwner();
-    virtual void AboutHook1();
-    virtual bool FilterKey(int c);
-    virtual void KeyHook1();
-    virtual void KeyHook2();
-    virtual void CloseIfOk(GUIElement* element);
-    virtual void OpenLink(GUIElement* element);
+    // Return and Delete close the box as Escape does.
+    bool KeyChar(int c) override;
 
     void SetPicture(XImage* picture, int width, int height);
     void SetTitleLine(const std::string& s) { titleLine_ = s; }
@@ -45,20 +33,22 @@ public:
     // The command lines the two links run.
     std::string BrowserCommand() const;
     std::string MailCommand() const;
-
-    // After closing: the owner gets the keyboard back.
-    void ReturnFocus();
+    // Starts the program of a link cell.
+    void OpenLink(GUIElement* element);
 
     ButtonCustom* OkButton() const { return okButton_; }
     CellControl* WebCell() const { return webCell_; }
     CellControl* MailCell() const { return mailCell_; }
+
+protected:
+    void BuildControls() override;
+    GUIElement* SafeFocus() override;
 
 private:
     // Runs `command` through the shell in a detached worker; when the shell finds no
     // such program, "xdg-open target" instead.
     static void StartLink(const std::string& command, const std::string& target);
 
-    Form* owner_;
     std::string titleLine_;
     std::string creditLine_;
     std::string notice_;
@@ -66,13 +56,7 @@ private:
     XImage* picture_ = nullptr;
     int pictureWidth_ = 0;
     int pictureHeight_ = 0;
-    PanelChildren* panel_ = nullptr;
-    MyImage* pictureControl_ = nullptr;
-    CellControl* titleCell_ = nullptr;
-    CellControl* creditCell_ = nullptr;
     CellControl* webCell_ = nullptr;
     CellControl* mailCell_ = nullptr;
-    CellControl* noticeCell_ = nullptr;
     ButtonCustom* okButton_ = nullptr;
-    FocusMemo ownerFocus_;
 };

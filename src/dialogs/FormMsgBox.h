@@ -4,73 +4,55 @@
 // owner's OnDialogResult with the number it was opened with. At most one exists.
 #include <string>
 
-#include "gui/Form.h"
+#include "gui/Dialog.h"
 
 class ButtonCustom;
 class CellControl;
-class Child;
 class ScreenConnection;
 
-class FormMsgBox : public Form {
+class FormMsgBox : public Dialog {
 public:
     static constexpr int kWidth = 250;
     static constexpr int kHeight = 150;
     // Results: nothing pressed, OK, YES, NO.
-    static constexpr int kResultNone = 0;
+    static constexpr int kResultNone = Dialog::kResultNone;
     static constexpr int kResultOk = 1;
     static constexpr int kResultYes = 3;
     static constexpr int kResultNo = 4;
 
     // Without an owner the box is centred on the screen, blocks nothing, and closing
-    // it ends the event loop (a notice shown instead of the game).
+    // it ends the event loop (a notice shown instead of the game). Created at once.
     FormMsgBox(int id, bool isQuestion, ScreenConnection* screen, Form* owner, const std::string& title,
                const std::string& message);
-    ~FormMsgBox() override;
 
-    void Paint() override;
-    void EmptyHook2() override;
-    void OnUserMessage() override;
+    // Another question or notice in the same box.
+    void Reopen(int id, bool isQuestion, const std::string& title, const std::string& message);
+    void SetMessage(const std::string& text);
+    // The answer of `button`, closing the box.
+    void Answer(GUIElement* button);
+    // Escape: closes the box as its window's close box does.
+    void CloseByKey() { Close(kResultNone); }
 
-    // --- the box's own virtual operations, in their fixed order ---
-    virtual void Reopen(int id, bool isQuestion, const std::string& title, const std::string& message);
-    virtual void BuildControls();
-    virtual bool UnblockOwner();
-    virtual void ReportAnswer();
-    virtual void BoxHook1();
-    virtual bool AcceptKeyChar();
-    virtual bool FilterKey(int c);
-    virtual void KeyHook1();
-    virtual void KeyHook2();
-    virtual void BoxHook2();
-    virtual void MouseUpHook();
-    virtual void MouseDownHook();
-    virtual void BoxHook3();
-    virtual void BoxHook4();
-    virtual void Answer(GUIElement* button);
-    virtual void BoxHook5();
-    virtual void SetMessage(const std::string& text);
-
-    int GetResult() const { return result_; }
     int GetBoxId() const { return boxId_; }
     bool IsQuestion() const { return isQuestion_; }
     ButtonCustom* FirstButton() const { return firstButton_; }
     ButtonCustom* SecondButton() const { return secondButton_; }
     CellControl* Label() const { return label_; }
-    Form* Owner() const { return owner_; }
 
-    // Escape: closes the box as its window's close box does.
-    void CloseByKey();
+protected:
+    void BuildControls() override;
+    // The safe answer is the one Return gives: NO to a question, OK to a notice.
+    GUIElement* SafeFocus() override;
+    // Reports the answer to the owner's OnDialogResult with the box's number.
+    void Answered(int result) override;
 
 private:
     int boxId_;
     bool isQuestion_;
-    int result_ = kResultNone;
     std::string message_;
     CellControl* label_ = nullptr;
     ButtonCustom* firstButton_ = nullptr;
     ButtonCustom* secondButton_ = nullptr;
-    Form* owner_;
-    FocusMemo ownerFocus_;
 };
 
 // Opens a notice with "OK" / a question with "YES" and "NO", replacing any open box.

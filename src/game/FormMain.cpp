@@ -101,13 +101,7 @@ FormMain::~FormMain()
     }
     DestroyWindow();
     delete aboutForm_;
-    for (ButtonCustom* b : {exitButton_, infoButton_, goButton_, cancelButton_}) delete b;
-    delete titleImage_;
-    for (ImageFrame* f : inputFrames_) delete f;
-    for (ImageFrame* f : codeFrames_) delete f;
-    delete attemptsCell_;
-    for (ImageFrame* f : boardFrames_) delete f;
-    for (CellControl* c : rowCells_) delete c;
+    DeleteChildren();
 }
 
 void FormMain::PlaceOnScreen()
@@ -223,18 +217,19 @@ void FormMain::Paint()
     if (created_) {
         if (!firstPaintDone_) {
             // The stored game is read at the first paint, when the window can show it.
+            // The controls take it without drawing: the whole window is painted once below.
             firstPaintDone_ = true;
+            HoldPaints(true);
             BuildPictures();
             LoadGame(record_);
             RefreshBoard();
+            HoldPaints(false);
             TellIfNotStored();
         }
         DrawContext dc(this);
         const Point size = GetSize();
-        // A fill covers one pixel less than its width and height: one more each way
-        // makes the white reach x 14, the right edge and the bottom row.
-        dc.FillRectangle(315, 0, size.x - 315 + 1, size.y + 1, 0, -1, kWhite);
-        dc.FillRectangle(0, 0, 15 + 1, size.y + 1, 0, -1, kWhite);
+        dc.FillArea(315, 0, size.x - 315, size.y, kWhite);
+        dc.FillArea(0, 0, 15, size.y, kWhite);
     }
     Form::Paint();
     if (pegMarkShown_) PaintPegMark();

@@ -5,7 +5,15 @@
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
 
-Child::Child() : GUIElement(nullptr) { isChild_ = true; }
+Child::Child(GUIElement* parent, const ChildTraits& traits)
+    : GUIElement(nullptr), keepsUserData_(traits.keepsUserData), paintsWhileLoading_(traits.paintsWhileLoading)
+{
+    isChild_ = true;
+    kind_ = traits.kind;
+    paintedByForm_ = traits.painted;
+    tabStop_ = traits.tabStop;
+    SetParent(parent);
+}
 
 Child::~Child() { Application::RemoveWinForm(this); }
 
@@ -22,14 +30,26 @@ void Child::Create()
 void Child::Show()
 {
     GUIElement::Show();
-    if (drawsItself_) Paint();
+    if (paintedByForm_) Paint();
 }
 
 void Child::ShowWindow() { Show(); }
 
+void Child::Paint()
+{
+    if (!paintedByForm_ || !created_ || (Application::Loading() && !paintsWhileLoading_)) return;
+    // Without a form there is no window; DrawContext would fall back to another form's.
+    Form* form = HostForm();
+    if (!form || form->PaintsHeld()) return;
+    DrawContext dc(form);
+    Draw(dc, FormOffset(x_, y_));
+}
+
+void Child::Draw(DrawContext&, Point) {}
+
 void Child::Hide()
 {
-    if (!drawsItself_) {
+    if (!paintedByForm_) {
         GUIElement::Hide();
         return;
     }
@@ -41,7 +61,7 @@ void Child::Hide()
 
 void Child::SetSize(int w, int h)
 {
-    if (drawsItself_)
+    if (paintedByForm_)
         ReplaceGeometry(x_, y_, w, h);
     else
         GUIElement::SetSize(w, h);
@@ -49,7 +69,7 @@ void Child::SetSize(int w, int h)
 
 void Child::SetPosition(int x, int y)
 {
-    if (drawsItself_)
+    if (paintedByForm_)
         ReplaceGeometry(x, y, width_, height_);
     else
         GUIElement::SetPosition(x, y);
@@ -77,10 +97,9 @@ int64_t Child::BackColorBehind()
 void Child::EraseArea(int64_t colour)
 {
     // Without a form window there is nothing on the screen to erase.
-    Form* form = static_cast<Form*>(OwningForm());
-    if (!form || !form->IsCreated()) return;
+    Form* form = HostForm();
+    if (!form || !form->IsCreated() || form->PaintsHeld()) return;
     DrawContext dc(form);
     const Point at = FormOffset(x_, y_);
-    // One more than the size: a fill covers (w - 1) x (h - 1) pixels.
-    dc.FillRectangle(at.x, at.y, width_ + 1, height_ + 1, 0, -1, colour);
+    dc.FillArea(at.x, at.y, width_, height_, colour);
 }

@@ -9,6 +9,7 @@
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
 #include "gui/ColorTranslator.h"
+#include "gui/DefaultColors.h"
 #include "gui/Form.h"
 #include "gui/PixelLayout.h"
 #include "gui/ServerImage.h"
@@ -155,6 +156,24 @@ void DrawContext::FillRectangle(int x, int y, int w, int h, int borderWidth, int
     if (borderWidth > 0) DrawRectangle(x, y, w - 1, h - 1, borderWidth, borderColor);
 }
 
+void DrawContext::FillArea(int x, int y, int w, int h, int64_t color)
+{
+    // FillRectangle leaves its last row and column: one more each way.
+    FillRectangle(x, y, w + 1, h + 1, 0, -1, color);
+}
+
+void DrawContext::DrawBevel(int x, int y, int w, int h, int64_t topLeft, int64_t bottomRight)
+{
+    const int right = x + w - 1, bottom = y + h - 1;
+    DrawLineSolid(x, y, right, y, topLeft);
+    DrawLineSolid(x, bottom, x, y, topLeft);
+    DrawLineSolid(right, y, right, bottom, bottomRight);
+    DrawLineSolid(x, bottom, right, bottom, bottomRight);
+}
+
+void DrawContext::DrawRaisedFrame(int x, int y, int w, int h) { DrawBevel(x, y, w, h, kLightEdge, kDarkEdge); }
+void DrawContext::DrawSunkenFrame(int x, int y, int w, int h) { DrawBevel(x, y, w, h, kDarkEdge, kLightEdge); }
+
 int DrawContext::TextWidth(const std::string& s)
 {
     XFontStruct* f = Font();
@@ -198,7 +217,7 @@ void DrawContext::DrawTextBox(int x, int y, int w, int h, const std::string& tex
     }
 
     if (bg != -1 && w >= 1) {
-        FillRectangle(x, y, w, h + 1, 0, -1, bg);
+        FillArea(x, y, w - 1, h, bg);
         SetForeground(fg);
     }
 
@@ -252,6 +271,18 @@ void DrawContext::CopyPixmapPart(int x, int y, int w, int h, Pixmap pixmap, int 
     XCopyArea(display_, pixmap, window_, gc_, srcX, srcY, static_cast<unsigned>(w), static_cast<unsigned>(h), x, y);
     Changed(x, y, w, h);
     Flush();
+}
+
+Pixmap DrawContext::ImageToPixmap(XImage* image)
+{
+    if (!gc_ || !image) return 0;
+    // Same depth as the window, so the window's context draws on it too.
+    const Pixmap pixmap = XCreatePixmap(display_, window_, static_cast<unsigned>(image->width),
+                                        static_cast<unsigned>(image->height), static_cast<unsigned>(image->depth));
+    XPutImage(display_, pixmap, gc_, image, 0, 0, 0, 0, static_cast<unsigned>(image->width),
+              static_cast<unsigned>(image->height));
+    Flush();
+    return pixmap;
 }
 
 void DrawContext::PutImageTransparent(int x, int y, int w, int h, XImage* image)

@@ -35,6 +35,16 @@ public:
     void DrawRectangle(int x, int y, int w, int h, int lineWidth, int64_t color);
     // Fills (w - 1) x (h - 1) pixels; a border is drawn over it when borderWidth > 0.
     void FillRectangle(int x, int y, int w, int h, int borderWidth, int64_t borderColor, int64_t fillColor);
+    // Fills exactly w x h pixels from (x, y).
+    void FillArea(int x, int y, int w, int h, int64_t color);
+    // A one-pixel frame around w x h pixels from (x, y): the top and left edges in
+    // `topLeft`, then the right and bottom edges in `bottomRight`, which own the
+    // corners they share.
+    void DrawBevel(int x, int y, int w, int h, int64_t topLeft, int64_t bottomRight);
+    // The 3-D frames of the toolkit's edge colours: raised is light above and left,
+    // sunken is dark there.
+    void DrawRaisedFrame(int x, int y, int w, int h);
+    void DrawSunkenFrame(int x, int y, int w, int h);
     // Text fitted to w (cut at word ends), wrapped onto further lines, aligned
     // 0 left, 1 right, otherwise centred, and centred vertically in h.
     void DrawText(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align);
@@ -51,6 +61,9 @@ public:
     // Copies w x h pixels at (srcX, srcY) of a server pixmap of pw x ph to (x, y),
     // clipped to the pixmap like the image transfers.
     void CopyPixmapPart(int x, int y, int w, int h, Pixmap pixmap, int pw, int ph, int srcX, int srcY);
+    // A new server pixmap of the form's window holding the whole image, or 0; the
+    // caller frees it.
+    Pixmap ImageToPixmap(XImage* image);
 
 private:
     void SetForeground(int64_t color);

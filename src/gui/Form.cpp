@@ -55,6 +55,8 @@ Form::~Form()
     Application::RemoveWinForm(this);
     created_ = false;
     DestroyNativeWindow();
+    // The window goes before the controls drawn on it.
+    DeleteChildren();
 }
 
 Display* Form::GetDisplay() const { return screen_ ? screen_->GetDisplay() : nullptr; }

@@ -88,6 +88,11 @@ public:
     // Gives a control of this form the keyboard focus (a dialog's safe button).
     void FocusControl(GUIElement* control);
 
+    // While held, the controls of this form neither paint nor erase: a form that
+    // sets many of them at once (its first paint) then draws the whole window once.
+    void HoldPaints(bool held) { paintsHeld_ = held; }
+    bool PaintsHeld() const { return paintsHeld_; }
+
     Atom GetDeleteAtom() const { return deleteAtom_; }
     Form* GetModalChild() const { return modalChild_; }
     Display* GetDisplay() const;
@@ -133,6 +138,7 @@ private:
     std::vector<unsigned long> netIcon_;
     GraphicsContext drawingGC_;
     std::unique_ptr<ScaledWindow> scaled_;  // only at a scale above 1
+    bool paintsHeld_ = false;
 
     void CreateWindow();
     void SetWindowProperties();

@@ -1,6 +1,7 @@
 #include "gui/GUIElement.h"
 
 #include "app/Application.h"
+#include "gui/Form.h"
 
 GUIElement::GUIElement(void* owner) : owner_(owner) { Application::RegisterElement(this); }
 
@@ -220,6 +221,25 @@ GUIElement* GUIElement::OwningForm()
     for (GUIElement* e = parent_; e; e = e->parent_)
         if (e->IsKind(kKindForm)) return e;
     return nullptr;
+}
+
+Form* GUIElement::HostForm() { return static_cast<Form*>(IsKind(kKindForm) ? this : OwningForm()); }
+
+void GUIElement::DeleteChildren()
+{
+    // The registry is searched again after each delete: deleting a panel frees what
+    // sits on it as well.
+    for (;;) {
+        GUIElement* next = nullptr;
+        for (GUIElement* e : Application::Elements()) {
+            if (e->IsChild() && e->GetParent() == this && !e->IsDeleted()) {
+                next = e;
+                break;
+            }
+        }
+        if (!next) return;
+        delete next;
+    }
 }
 
 GUIElement* GUIElement::OwningFormOrMain()

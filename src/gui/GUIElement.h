@@ -14,6 +14,7 @@
 #include "gui/FontSpec.h"
 #include "gui/Point.h"
 
+class Form;
 class GUIElement;
 
 using LoadCallback = void (*)(GUIElement* element, uint64_t userData);
@@ -134,6 +135,9 @@ public:
     // As OwningForm, starting at the main form when there is no parent, and falling
     // back to the main form.
     GUIElement* OwningFormOrMain();
+    // The form the element is drawn on and belongs to: the element itself when it is
+    // a form, else OwningForm.
+    Form* HostForm();
     // Where (x, y), given in the parent's coordinates, lies on the form's window.
     Point FormOffset(int x, int y);
 
@@ -157,6 +161,11 @@ public:
     void SetOnClosed(ClosedCallback cb) { onClosed_ = cb; }
 
 protected:
+    // Deletes every control whose parent is this element (a form or a panel owns what
+    // is placed on it), in registry order; one already queued for deletion is left to
+    // the queue. Forms are never deleted here.
+    void DeleteChildren();
+
     std::string kind_;
     bool isChild_ = false;
     bool tabStop_ = true;

@@ -18,12 +18,7 @@ PixelLayout layout;
 constexpr uint32_t kProbeColor = 0xCF3B76;
 constexpr unsigned char kProbeRed = 207, kProbeGreen = 59, kProbeBlue = 118;
 
-Form* FormOf(GUIElement* element)
-{
-    if (!element) return nullptr;
-    GUIElement* f = element->IsKind(kKindForm) ? element : element->OwningForm();
-    return static_cast<Form*>(f);
-}
+Form* FormOf(GUIElement* element) { return element ? element->HostForm() : nullptr; }
 
 // The value of a pixel of `bytes` bytes at p, least significant byte first or last.
 unsigned long LoadBytes(const char* p, int bytes, bool lsbFirst)

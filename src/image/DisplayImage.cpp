@@ -7,15 +7,11 @@
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
 #include "gui/ColorTranslator.h"
+#include "gui/DrawContext.h"
 #include "gui/Form.h"
 
 namespace {
-Form* FormOf(GUIElement* element)
-{
-    if (!element) return nullptr;
-    GUIElement* f = element->IsKind(kKindForm) ? element : element->OwningForm();
-    return static_cast<Form*>(f);
-}
+Form* FormOf(GUIElement* element) { return element ? element->HostForm() : nullptr; }
 }  // namespace
 
 XImage* MakeDisplayImage(GUIElement* element, const unsigned char* rgb, int width, int height)
@@ -66,17 +62,6 @@ Pixmap ImageToPixmap(GUIElement* element, XImage* image)
 {
     Form* form = FormOf(element);
     if (!form || !image || !form->GetWindow()) return 0;
-    Display* d = form->GetDisplay();
-    Pixmap pixmap = XCreatePixmap(d, form->GetWindow(), static_cast<unsigned>(image->width),
-                                  static_cast<unsigned>(image->height), static_cast<unsigned>(image->depth));
-    XGCValues values{};
-    GC gc = XCreateGC(d, form->GetWindow(), GCCapStyle | GCJoinStyle, &values);
-    if (!gc) {
-        WriteLog("Errore XCreateGC");
-        return pixmap;
-    }
-    XPutImage(d, pixmap, gc, image, 0, 0, 0, 0, static_cast<unsigned>(image->width),
-              static_cast<unsigned>(image->height));
-    XFreeGC(d, gc);
-    return pixmap;
+    DrawContext dc(form);
+    return dc.ImageToPixmap(image);
 }

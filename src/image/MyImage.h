@@ -21,11 +21,6 @@ public:
     MyImage(GUIElement* parent, const unsigned char* source, bool sourceIsRgb, int width, int height);
     ~MyImage() override;
 
-    // --- overrides of the element operations ---
-    // Create, Show, Hide and the geometry setters are the painted-control lifecycle of
-    // Child: nothing is drawn at Create, Show paints, Hide erases in the colour behind.
-    void Paint() override;
-
     // --- the control's own operations ---
     // Shows a caller-owned image instead of whatever was shown; drops the source.
     virtual void SetImage(XImage* image);
@@ -40,6 +35,9 @@ public:
     XImage* GetImage() const { return converted_ ? converted_.get() : image_; }
     const unsigned char* GetSource() const { return source_; }
     bool IsSunken() const { return sunken_; }
+
+protected:
+    void Draw(DrawContext& dc, Point at) override;
 
 private:
     void ConvertSource();

@@ -45,8 +45,8 @@ void DropExpired()
 Display* DisplayOf(GUIElement* element)
 {
     if (!element) return nullptr;
-    GUIElement* form = element->IsKind(kKindForm) ? element : element->OwningForm();
-    return form ? static_cast<Form*>(form)->GetDisplay() : nullptr;
+    Form* form = element->HostForm();
+    return form ? form->GetDisplay() : nullptr;
 }
 }  // namespace
 

@@ -3,11 +3,8 @@
 #include <utility>
 
 RecordingControl::RecordingControl(CallLog& log, std::string name, GUIElement* parent, const char* kind)
-    : log_(log), name_(std::move(name))
-{
-    kind_ = kind;
-    SetParent(parent);
-}
+    : Child(parent, {.kind = kind, .tabStop = true}), log_(log), name_(std::move(name))
+{}
 
 void RecordingControl::Record(const std::string& call) { log_.push_back(name_ + "." + call); }
 

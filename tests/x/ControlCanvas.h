@@ -1,6 +1,6 @@
 #pragma once
-// A real form on the private X server for control tests: pixels are read back from
-// its window, and input reaches it as hand-made events through Application::Dispatch,
+// A real form of the pixel world (PixelForm.h) for control tests: pixels are read back
+// from its window, and input reaches it as hand-made events through Application::Dispatch,
 // exactly the way the event loop hands them over.
 #include <gtest/gtest.h>
 // gtest first: Xlib's None macro would break its headers.
@@ -8,9 +8,9 @@
 #include <X11/Xutil.h>
 
 #include <cstdint>
-#include <memory>
 
 #include "FormEvents.h"
+#include "PixelForm.h"
 #include "WindowPixels.h"
 #include "app/Application.h"
 #include "app/ScreenConnection.h"
@@ -22,11 +22,7 @@ namespace control_canvas {
 // A plain container of kind "panel": the event loop and FormOffset look into it.
 class Holder : public Child {
 public:
-    explicit Holder(GUIElement* parent)
-    {
-        SetParent(parent);
-        kind_ = kKindPanel;
-    }
+    explicit Holder(GUIElement* parent) : Child(parent, {.kind = kKindPanel}) {}
     void Create() override
     {
         if (id_ == 0) id_ = Application::NextId();
@@ -40,38 +36,18 @@ protected:
     static constexpr int kHeight = 160;
     static constexpr uint32_t kFormBack = 0x204060;
 
-    void SetUp() override
-    {
-        Application::ResetForTests();
-        screen_ = std::make_unique<ScreenConnection>();
-        ASSERT_NE(screen_->GetDisplay(), nullptr);
-        form_ = MakeForm(0, kFormBack);
-    }
+    pixel_form::World world;
+    Form* const form_ = world.MakeForm(kWidth, kHeight, kFormBack);
 
-    // A created, mapped form at (x, 0); back colour -1 leaves it without one.
-    std::unique_ptr<Form> MakeForm(int x, int64_t back)
-    {
-        auto f = std::make_unique<Form>(nullptr);
-        f->SetScreen(screen_.get());
-        f->SetPosition(x, 0);
-        f->SetSize(kWidth, kHeight);
-        f->SetBackColor(back);
-        f->Create();
-        XSync(Dpy(), False);
-        return f;
-    }
-
-    Display* Dpy() const { return screen_->GetDisplay(); }
-    WindowPixels Shot(Form* f = nullptr)
-    {
-        XSync(Dpy(), False);
-        return WindowPixels(Dpy(), (f ? f : form_.get())->GetWindow(), kWidth, kHeight);
-    }
+    // Another created, mapped form at (x, 0); back colour -1 leaves it without one.
+    Form* MakeForm(int x, int64_t back) { return world.MakeForm(kWidth, kHeight, back, x); }
+    Display* Dpy() const { return world.display(); }
+    WindowPixels Shot(Form* f = nullptr) { return world.Read(f ? f : form_); }
 
     void Mouse(int type, int x, int y)
     {
         XEvent ev = form_events::ButtonEvent(Dpy(), form_->GetWindow(), type, x, y);
-        Application::Dispatch(ev, form_.get());
+        Application::Dispatch(ev, form_);
     }
     void Press(int x, int y) { Mouse(ButtonPress, x, y); }
     void Release(int x, int y) { Mouse(ButtonRelease, x, y); }
@@ -84,7 +60,7 @@ protected:
     void Key(int type, KeySym k)
     {
         XEvent ev = form_events::KeyEvent(Dpy(), form_->GetWindow(), type, k);
-        Application::Dispatch(ev, form_.get());
+        Application::Dispatch(ev, form_);
     }
     void KeyDownOnly(KeySym k) { Key(KeyPress, k); }
     void KeyUpOnly(KeySym k) { Key(KeyRelease, k); }
@@ -93,10 +69,6 @@ protected:
         Key(KeyPress, k);
         Key(KeyRelease, k);
     }
-
-    // Declared first so that it outlives the forms.
-    std::unique_ptr<ScreenConnection> screen_;
-    std::unique_ptr<Form> form_;
 };
 
 }  // namespace control_canvas

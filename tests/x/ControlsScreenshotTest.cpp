@@ -54,24 +54,25 @@ TEST(ControlsScreenshot, OneOfEachControlIsDrawnAndSaved)
     const std::vector<unsigned char> sheet = LoadSheet();
 
     // The whole sheet as fifteen opaque frames, and five transparent ones over green.
-    std::vector<std::unique_ptr<ImageFrame>> frames;
+    // Owned by the form or the panel they sit on.
+    std::vector<ImageFrame*> frames;
     for (int c = 0; c < 15; ++c) {
-        auto f = std::make_unique<ImageFrame>(form, sheet.data(), 1, 750, 40, c, 0);
+        auto* f = new ImageFrame(form, sheet.data(), 1, 750, 40, c, 0);
         f->SetSize(50, 40);
         f->SetPosition(10 + c * 50, 10);
-        frames.push_back(std::move(f));
+        frames.push_back(f);
     }
     PanelChildren green(form);
     green.SetPosition(10, 60);
     green.SetSize(318, 52);
     green.SetBackColor(0x00AA00);
     for (int c = 0; c < 5; ++c) {
-        auto f = std::make_unique<ImageFrame>(form, sheet.data(), 1, 750, 40, c + 1, 0);
+        auto* f = new ImageFrame(form, sheet.data(), 1, 750, 40, c + 1, 0);
         f->SetParent(&green);
         f->SetTransparent(true);
         f->SetSize(50, 40);
         f->SetPosition(6 + c * 50, 6);
-        frames.push_back(std::move(f));
+        frames.push_back(f);
     }
 
     // The peg sheet has no black, so a made-up cell shows the transparency: a white

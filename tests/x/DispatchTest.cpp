@@ -471,16 +471,15 @@ TEST_F(DispatchTest, AFormDestroyedByItsFocusedControlGetsNoFurtherKeyCalls)
     auto* dialog = new RecordingForm(calls, "dialog");
     dialog->SetScreen(screen.get());
     dialog->Create();
-    RecordingControl control(calls, "control", dialog);
-    control.Show();
-    control.SetOnKeyChar(DeleteTheForm);
-    Application::SetFocused(&control);
+    auto* control = new RecordingControl(calls, "control", dialog);  // the dialog's to delete
+    control->Show();
+    control->SetOnKeyChar(DeleteTheForm);
+    Application::SetFocused(control);
     formToDelete = dialog;
     calls.clear();
     XEvent ev = Key(KeyRelease, XK_a, dialog->GetWindow());
     Application::Dispatch(ev, &form);
     EXPECT_EQ(calls, (Calls{"control.KeyChar(97)", "control.KeyUp(a)"}));
-    control.SetParent(nullptr);
 }
 
 namespace {

@@ -43,8 +43,6 @@ TEST_F(MyImageTest, RgbSourceIsConvertedAtTheFirstPaintAndKept)
     MyImage image(form, rgb.data(), true, 8, 6);
     image.SetPosition(10, 10);
     EXPECT_EQ(image.GetImage(), nullptr);
-    EXPECT_EQ(image.GetKind(), "image");
-    EXPECT_FALSE(image.IsTabStop());
     image.Show();
     XImage* converted = image.GetImage();
     ASSERT_NE(converted, nullptr);
@@ -91,25 +89,6 @@ TEST_F(MyImageTest, WithoutPictureItShowsTheParentsColourOverItsWholeArea)
     EXPECT_EQ(px.CountOther(0, 0, 90, 50, kBlue), 30 * 20);
     EXPECT_TRUE(px.AllOf(10, 10, 30, 20, kGreen));
     EXPECT_TRUE(px.AllOf(100, 10, 30, 20, kRed)) << "the panel's colour; the panel itself is not shown";
-}
-
-TEST_F(MyImageTest, HideErasesExactlyItsArea)
-{
-    // From (1, 1): the layout probe leaves its point at (0, 0).
-    Paint(1, 1, 150, 100, kBlue);
-    const std::vector<unsigned char> rgb = MakeSheet(100, 50);
-    MyImage image(form, rgb.data(), true, 100, 50);
-    image.SetPosition(20, 20);
-    image.Show();
-    image.Hide();
-    WindowPixels px = world.Read(form);
-    EXPECT_TRUE(px.AllOf(20, 20, 100, 50, kGreen));
-    EXPECT_EQ(px.CountOther(1, 1, 150, 100, kBlue), 100 * 50);
-    EXPECT_FALSE(image.IsCreated());
-    const uint32_t id = image.GetId();
-    image.Show();
-    EXPECT_EQ(image.GetId(), id);
-    EXPECT_TRUE(ShowsPicture(world.Read(form), 20, 20, 100, 50));
 }
 
 TEST_F(MyImageTest, NewSourceReplacesTheConvertedImage)
@@ -190,19 +169,15 @@ TEST_F(MyImageTest, LargerThanItsPictureShowsBackgroundBeyondAndSendsNoBadReques
     EXPECT_EQ(px.At(40, 10), kBlue);
 }
 
-TEST_F(MyImageTest, PaintsNothingWhileFormsAreLoading)
+TEST_F(MyImageTest, EnableDoesNotRepaint)
 {
     MyImage image(form, nullptr);
     image.SetPosition(10, 10);
-    image.Create();
+    image.Show();
     Paint(0, 0, 200, 100, kBlue);
-    Application::SetLoading(true);
-    image.Paint();
-    Application::SetLoading(false);
-    EXPECT_TRUE(world.Read(form).AllOf(0, 0, 200, 100, kBlue));
     image.Enable(false);
     EXPECT_FALSE(image.IsEnabled());
-    EXPECT_TRUE(world.Read(form).AllOf(0, 0, 200, 100, kBlue)) << "Enable does not repaint";
+    EXPECT_TRUE(world.Read(form).AllOf(0, 0, 200, 100, kBlue));
 }
 
 }  // namespace

@@ -23,11 +23,9 @@ constexpr int X = 20, Y = 20, W = 60, H = 40;
 // A child that looks at the panel's area at the moment it is hidden.
 class HideWitness : public Child {
 public:
-    HideWitness(World& world, Form* form, GUIElement* panel) : world_(world), form_(form)
-    {
-        SetParent(panel);
-        paintedByForm_ = true;
-    }
+    HideWitness(World& world, Form* form, GUIElement* panel)
+        : Child(panel, {.painted = true}), world_(world), form_(form)
+    {}
     void Create() override
     {
         AssignId();
@@ -62,13 +60,10 @@ protected:
 
 TEST_F(PanelChildrenTest, PlainPanelFillsExactlyItsArea)
 {
-    EXPECT_EQ(panel.GetKind(), "panel");
-    EXPECT_FALSE(panel.IsTabStop());
     panel.Show();
     WindowPixels px = world.Read(form);
     EXPECT_TRUE(px.AllOf(X, Y, W, H, kGrey));
     EXPECT_EQ(px.CountOther(0, 0, 150, 100, kGreen), W * H);
-    EXPECT_EQ(panel.GetUserDataRef(), 0u) << "the panel's user data is left alone";
 }
 
 TEST_F(PanelChildrenTest, DefaultBorderIsSunken)
