@@ -125,10 +125,10 @@ void FormStatistics::DrawChart(DrawContext& dc)
     const int captionY = kChartY - kTextHeight - 4;
     dc.DrawText(kChartX, captionY, 200, kTextHeight, "Solved games by guesses", kBlack, -1, 0);
     if (last >= 0) {
-        const int keyX = kChartX + kChartWidth - 110;
+        const int keyX = kChartX + kChartWidth - 130;
         dc.FillArea(keyX, captionY + 3, 10, 10, kLastBarColour);
         dc.DrawRectangle(keyX, captionY + 3, 10, 10, 1, kBlack);
-        dc.DrawText(keyX + 15, captionY, 95, kTextHeight, "the last solved", kBlack, -1, 0);
+        dc.DrawText(keyX + 15, captionY, 115, kTextHeight, "the last solved", kBlack, -1, 0);
     }
 
     dc.FillArea(kChartX, kChartY, kChartWidth, kChartHeight, kWhite);
