@@ -19,6 +19,8 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <poll.h>
 #include <random>
 #include <fcntl.h>
@@ -260,34 +262,8 @@ TEST(StoreUnderKill, ALoadRemovesOnlyTheNewFilesOfWritersThatAreGone)
 
 namespace {
 
-// A file of the crash state: its bytes and its modification time.
-struct CrashFile {
-    std::string bytes;
-    timespec time{};
-};
-using CrashState = std::map<std::string, CrashFile>;
-
-std::string Name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-timespec After(timespec t, long ms)
-{
-    t.tv_nsec += ms * 1000000;
-    t.tv_sec += t.tv_nsec / 1000000000;
-    t.tv_nsec %= 1000000000;
-    return t;
-}
-
-// The game's files as they are now, with their times.
-CrashState Snapshot()
-{
-    CrashState state;
-    for (const auto& e : std::filesystem::directory_iterator(kDir)) {
-        struct stat info {};
-        stat(e.path().c_str(), &info);
-        state[e.path().filename()] = {FileBytes(e.path()), info.st_mtim};
-    }
-    return state;
-}
+// The game's files after a crash: name, bytes and modification time (whole seconds).
+using CrashState = std::map<std::string, std::pair<std::string, time_t>>;
 
 void Build(const CrashState& state)
 {
@@ -295,29 +271,20 @@ void Build(const CrashState& state)
     std::filesystem::remove("log.txt");
     std::filesystem::create_directories(kDir);
     for (const auto& [name, file] : state) {
-        PutFile(kDir + name, file.bytes);
-        const timespec times[2] = {file.time, file.time};
+        PutFile(kDir + name, file.first);
+        const timespec times[2] = {{file.second, 0}, {file.second, 0}};
         utimensat(AT_FDCWD, (kDir + name).c_str(), times, 0);
     }
 }
 
-std::size_t Key(const CrashState& state)
-{
-    std::string key;
-    for (const auto& [name, file] : state)
-        key += name + ":" + file.bytes + ":" + std::to_string(file.time.tv_sec) + "." +
-               std::to_string(file.time.tv_nsec) + "|";
-    return std::hash<std::string>()(key);
-}
-
-// The guesses of a long game that is still being played, and an input row set.
+// A game still being played after `guesses` guesses, with an input row set.
 GameRecord GameOf(int guesses)
 {
     GameRecord r;
     r.secretCode = "6147";
     for (int n = 0; n < guesses; ++n) {
-        for (int k = 0; k < 4; ++k) r.currentGuess[k] = (n * 5 + k * 3 + 1) % 8;
-        if (r.CurrentGuessText() == r.secretCode) r.currentGuess[0] = (r.currentGuess[0] + 1) % 8;
+        r.currentGuess = {(n * 5 + 1) % 8, (n * 3 + 2) % 8, n % 8, 3};
+        if (r.CurrentGuessText() == r.secretCode) r.currentGuess[3] = 4;
         r.SubmitGuess();
     }
     r.currentGuess = {1, 2, 3, 4};
@@ -326,11 +293,11 @@ GameRecord GameOf(int guesses)
 
 }  // namespace
 
-// A power cut keeps what was synced; of the rest, any directory operation may or may
-// not have reached the disk, and a file whose bytes were not synced may come back
-// whole, empty, cut at any byte or filled with zeros. The store's own operations are
-// recorded and every state they can leave this way is built and loaded: the record
-// found must be the one before the interrupted change or the one after it.
+// A power cut keeps what was synced; of the rest, any rename may or may not have
+// reached the disk, and a file whose bytes were not synced may come back whole,
+// empty, cut or zero-filled. The store's own operations are recorded and every state
+// they can leave this way is built and loaded: the record found must be the one
+// before the interrupted change or the one after it.
 TEST(StoreUnderPowerCut, EveryStateACrashCanLeaveLoadsTheRecordBeforeOrAfterTheChange)
 {
     ScopedTempDir dir;
@@ -338,96 +305,87 @@ TEST(StoreUnderPowerCut, EveryStateACrashCanLeaveLoadsTheRecordBeforeOrAfterTheC
     // nothing, when one can be mounted.
     std::filesystem::create_directory("memory");
     const bool mounted = mount("tmpfs", "memory", "tmpfs", 0, "size=16m") == 0;
-    struct Unmount {
-        bool mounted;
-        ~Unmount()
-        {
-            if (mounted) umount("memory");
-        }
-    } unmount{mounted};
+    std::unique_ptr<void, std::function<void(void*)>> unmount(&dir, [&](void*) {
+        if (mounted) umount("memory");
+    });
     ScopedWorkingDir inMemory("memory");
-    int states = 0;
-    int failures = 0;
-    std::string firstFailures;
+    using Kind = TextFile::Operation::Kind;
+    int states = 0, failures = 0;
+    std::string failed;
     for (int guesses : {3, 600}) {
         for (const std::string change : {"peg", "guess", "peg, guess"}) {
-            std::vector<GameRecord> records{GameOf(guesses)};
             std::filesystem::remove_all("Settings");
+            std::vector<GameRecord> records{GameOf(guesses)};
             ASSERT_TRUE(SaveGame(records[0]));
-            const CrashState base = Snapshot();
-            timespec start{};
-            for (const auto& [name, file] : base)
-                if (file.time.tv_sec > start.tv_sec ||
-                    (file.time.tv_sec == start.tv_sec && file.time.tv_nsec > start.tv_nsec))
-                    start = file.time;
-            std::vector<std::pair<TextFile::Operation, std::size_t>> ops;  // and the change it belongs to
+            CrashState base;
+            for (const auto& e : std::filesystem::directory_iterator(kDir)) {
+                struct stat info {};
+                stat(e.path().c_str(), &info);
+                base[e.path().filename()] = {FileBytes(e.path()), info.st_mtime};
+            }
+            const time_t start = base[kJournalKey].second;
+            std::vector<std::pair<TextFile::Operation, std::size_t>> ops;  // and the record it stores
             TextFile::SetWatcher([&](const TextFile::Operation& op) { ops.emplace_back(op, records.size() - 1); });
             for (const std::string& step : Split(change, ", ")) {
-                GameRecord next = records.back();
-                ASSERT_TRUE(step == "peg" ? next.CyclePegColour(2) : next.SubmitGuess());
-                records.push_back(next);
-                ASSERT_TRUE(SaveGame(next));
+                records.push_back(records.back());
+                ASSERT_TRUE(step == "peg" ? records.back().CyclePegColour(2) : records.back().SubmitGuess());
+                ASSERT_TRUE(SaveGame(records.back()));
             }
             TextFile::SetWatcher(nullptr);
+            auto name = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
 
             std::set<std::size_t> seen;
             for (std::size_t crash = 0; crash <= ops.size(); ++crash) {
-                std::size_t lastSync = 0;  // operations before it are durable
+                // The renames after the last directory sync, any of which may be lost.
                 std::vector<std::size_t> open;
                 std::size_t longest = 0;
                 for (std::size_t j = 0; j < crash; ++j) {
-                    if (ops[j].first.kind == TextFile::Operation::Kind::SyncDirectory) lastSync = j;
-                    if (ops[j].first.kind == TextFile::Operation::Kind::Write && !ops[j].first.synced)
-                        longest = std::max(longest, ops[j].first.bytes.size());
+                    if (ops[j].first.kind == Kind::SyncDirectory) open.clear();
+                    if (ops[j].first.kind == Kind::Rename) open.push_back(j);
+                    if (!ops[j].first.synced) longest = std::max(longest, ops[j].first.bytes.size());
                 }
-                for (std::size_t j = lastSync; j < crash; ++j)
-                    if (ops[j].first.kind == TextFile::Operation::Kind::Rename) open.push_back(j);
-                // Damage done to unsynced bytes: none, all gone, zeros, cut at every byte of a
-                // short file and at every 397th and the page boundary of a long one,
-                // and zeros in one file only.
-                std::vector<std::pair<std::string, long>> damages{{"whole", 0}, {"empty", 0}, {"zeros", 0}};
-                for (std::size_t b = 1; b < longest; b += b < 64 ? 1 : 397)
-                    damages.emplace_back("cut", static_cast<long>(b));
-                if (longest > 4096) damages.emplace_back("cut", 4096L);
-                for (std::size_t j = 0; j < crash; ++j) damages.emplace_back("zeros in", static_cast<long>(j));
-                const std::size_t cut = crash == 0 ? 0 : ops[crash - 1].second - 1;
-                for (unsigned mask = 0; mask < 1u << open.size(); ++mask) {
+                // What becomes of unsynced bytes: whole, gone, zeros, cut at every byte of
+                // a short file and at every 397th and the page boundary of a long one, or
+                // zeros in one file only.
+                std::vector<std::pair<std::string, std::size_t>> damages{{"whole", 0}, {"empty", 0}, {"zeros", 0}};
+                for (std::size_t b = 1; b < longest; b += b < 64 ? 1 : 397) damages.emplace_back("cut", b);
+                if (longest > 4096) damages.emplace_back("cut", 4096);
+                for (std::size_t j = 0; j < crash; ++j) damages.emplace_back("zeros in", j);
+                const std::size_t after = crash == 0 ? 1 : ops[crash - 1].second;
+                for (unsigned lost = 0; lost < 1u << open.size(); ++lost) {
                     for (const auto& [damage, at] : damages) {
                         CrashState state = base;
                         for (std::size_t j = 0; j < crash; ++j) {
                             const TextFile::Operation& op = ops[j].first;
-                            if (op.kind == TextFile::Operation::Kind::Write) {
-                                std::string bytes = op.bytes;
-                                if (!op.synced) {
-                                    if (damage == "empty") bytes.clear();
-                                    if (damage == "zeros" || (damage == "zeros in" && at == static_cast<long>(j)))
-                                        bytes.assign(bytes.size(), '\0');
-                                    if (damage == "cut")
-                                        bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(at)));
-                                }
-                                state[Name(op.path)] = {bytes, After(start, static_cast<long>(j) + 1)};
-                            } else if (op.kind == TextFile::Operation::Kind::Rename) {
-                                const auto slot = std::find(open.begin(), open.end(), j);
-                                const bool persisted = slot == open.end() || (mask >> (slot - open.begin()) & 1u) != 0;
-                                if (persisted && state.count(Name(op.path))) {
-                                    state[Name(op.target)] = state[Name(op.path)];
-                                    state.erase(Name(op.path));
-                                }
+                            std::string bytes = op.bytes;
+                            if (op.kind == Kind::Write && !op.synced) {
+                                if (damage == "empty") bytes.clear();
+                                if (damage == "zeros" || (damage == "zeros in" && at == j))
+                                    bytes.assign(bytes.size(), '\0');
+                                if (damage == "cut") bytes.resize(std::min(bytes.size(), at));
+                            }
+                            const auto slot = std::find(open.begin(), open.end(), j);
+                            if (op.kind == Kind::Write) state[name(op.path)] = {bytes, start + 1 + time_t(j)};
+                            if (op.kind == Kind::Rename && state.count(name(op.path)) &&
+                                (slot == open.end() || (lost >> (slot - open.begin()) & 1u) == 0)) {
+                                state[name(op.target)] = state[name(op.path)];
+                                state.erase(name(op.path));
                             }
                         }
-                        if (!seen.insert(Key(state)).second) continue;
+                        std::string key;
+                        for (const auto& [file, content] : state)
+                            key += file + ":" + content.first + ":" + std::to_string(content.second) + "|";
+                        if (!seen.insert(std::hash<std::string>()(key)).second) continue;
                         ++states;
                         Build(state);
                         GameRecord loaded;
                         LoadGame(loaded);
-                        if (ValuesOf(loaded) == ValuesOf(records[cut]) ||
-                            ValuesOf(loaded) == ValuesOf(records[cut + 1]))
-                            continue;
+                        const Values found = ValuesOf(loaded);
+                        if (found == ValuesOf(records[after - 1]) || found == ValuesOf(records[after])) continue;
                         if (++failures <= 3)
-                            firstFailures += std::to_string(guesses) + " guesses, " + change + ", crash after " +
-                                             std::to_string(crash) + " of " + std::to_string(ops.size()) +
-                                             " operations, " + damage + ": loaded " + Line(ValuesOf(loaded)) +
-                                             "  log: " + FileBytes("log.txt") + "\n";
+                            failed += std::to_string(guesses) + " guesses, " + change + ", crash after " +
+                                      std::to_string(crash) + " operations, " + damage + ": " + Line(found) +
+                                      FileBytes("log.txt");
                     }
                 }
             }
@@ -435,5 +393,5 @@ TEST(StoreUnderPowerCut, EveryStateACrashCanLeaveLoadsTheRecordBeforeOrAfterTheC
     }
     std::printf("%d crash states built and loaded\n", states);
     EXPECT_GT(states, 1000);
-    EXPECT_EQ(failures, 0) << firstFailures;
+    EXPECT_EQ(failures, 0) << failed;
 }
