@@ -282,11 +282,7 @@ GameRecord GameOf(int guesses)
 {
     GameRecord r;
     r.secretCode = "6147";
-    for (int n = 0; n < guesses; ++n) {
-        r.currentGuess = {(n * 5 + 1) % 8, (n * 3 + 2) % 8, n % 8, 3};
-        if (r.CurrentGuessText() == r.secretCode) r.currentGuess[3] = 4;
-        r.SubmitGuess();
-    }
+    for (int n = 0; n < guesses; ++n) r.guessHistory += n ? ";012310" : "012310";
     r.currentGuess = {1, 2, 3, 4};
     return r;
 }
