@@ -455,14 +455,15 @@ void FormMain::ShowHint()
     }
     // A peg move may just have told that the game cannot be stored; that box stays.
     if (!IsEnabled()) return;
+    // The box's lines are set here: its own wrapping would put a full stop at the
+    // start of a line.
     if (hint.codesLeft == 1) {
-        ShowMessageBox(this, "Only one code still fits every answer. The row now holds it.", "Hint");
+        ShowMessageBox(this, "Only one code still fits every\nanswer. The row now holds it.", "Hint");
         return;
     }
     ShowMessageBox(this,
-                   std::to_string(hint.codesLeft) +
-                       " codes still fit every answer. The row now holds a guess that leaves at most " +
-                       std::to_string(hint.worstLeft) + ".",
+                   std::to_string(hint.codesLeft) + " codes still fit every\nanswer. The row now holds a\n" +
+                       "guess that leaves at most " + std::to_string(hint.worstLeft) + ".",
                    "Hint");
 }
 
