@@ -574,8 +574,9 @@ bool LoadGame(GameRecord& record)
     // stored none.
     const ValueRead& statistics = read[kStatisticsIndex];
     std::string reason;
-    if (!GameStatistics::FromText(statistics.text, record.statistics, reason) && statistics.present)
-        WriteLog(std::string(kStatisticsKey) + ": " + reason + "; counted from zero");
+    const bool statisticsLost =
+        !GameStatistics::FromText(statistics.text, record.statistics, reason) && statistics.present;
+    if (statisticsLost) WriteLog(std::string(kStatisticsKey) + ": " + reason + "; counted from zero");
 
     const std::string& code = read[kCodeIndex].text;
     if (!IsValidSecretCode(code)) {
@@ -593,7 +594,8 @@ bool LoadGame(GameRecord& record)
     record.secretCode = code;
 
     long number = 0;
-    bool repaired = ReadInRange(read[kStateIndex], kStateKey, 0, 2, 0, "the stored game goes on as playing", number);
+    bool repaired = ReadInRange(read[kStateIndex], kStateKey, 0, 2, 0, "the stored game goes on as playing", number) ||
+                    statisticsLost;
     record.gameState = static_cast<GameState>(number);
 
     record.guessHistory = read[kHistoryIndex].text;

@@ -60,6 +60,7 @@ const std::string& StoreFailure();
 // what was discarded, unless nothing was stored). Anything that is not a regular
 // file reads as missing, without waiting. A repaired record is stored again so that
 // the disk matches the game shown. The statistics are read apart from the game: none
-// stored (an earlier version's store) count from zero, and so do damaged ones, logged,
-// while the game loads as it would without them. Always returns true.
+// stored (an earlier version's store) count from zero, and so do damaged ones, logged
+// and stored again as zero, while the game loads as it would without them. Always
+// returns true.
 bool LoadGame(GameRecord& record);

@@ -421,6 +421,7 @@ TEST(LoadGame, DamagedStatisticsCountFromZeroAndLeaveTheGameAlone)
         EXPECT_EQ(record.guessHistory + record.secretCode + record.CurrentGuessText(), "01231061470300");
         EXPECT_EQ(LogLines(), 1) << FileBytes("log.txt");
         EXPECT_TRUE(Logged("Quorrel_Stats: ")) << FileBytes("log.txt");
+        EXPECT_EQ(Stored("Quorrel_Stats") + Stored("col2"), "0;0;0;0;0;0;0;0;0;0;0;0;0;0;0\n3\n");
     }
 }
 
