@@ -14,7 +14,9 @@
 #include "controls/Timer.h"
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormMsgBox.h"
+#include "dialogs/FormStatistics.h"
 #include "game/GameStore.h"
+#include "game/HintFinder.h"
 #include "game/PegKey.h"
 #include "game/PegSheet.h"
 #include "gui/DrawContext.h"
@@ -101,6 +103,7 @@ FormMain::~FormMain()
     }
     DestroyWindow();
     delete aboutForm_;
+    delete statisticsForm_;
     DeleteChildren();
 }
 
@@ -367,7 +370,20 @@ void FormMain::OtherButtonDown(Point p)
 
 void FormMain::PlayKeyDown(KeySym key)
 {
-    if (!IsEnabled() || record_.gameState != GameState::Playing || !inputFrames_[0]) return;
+    if (!IsEnabled()) return;
+    if (key == XK_F1) {
+        ShowKeys();
+        return;
+    }
+    if (key == XK_s || key == XK_S) {
+        OpenStatistics();
+        return;
+    }
+    if (key == XK_h || key == XK_H) {
+        ShowHint();
+        return;
+    }
+    if (record_.gameState != GameState::Playing || !inputFrames_[0]) return;
     const PegKey meaning = PegKey::Read(key, currentPeg_);
     if (!meaning.known) return;
     if (meaning.moves) Play(meaning.move, currentPeg_, meaning.colour);
@@ -415,6 +431,51 @@ void FormMain::OpenAbout()
     aboutForm_->SetNotice(kNotice);
     aboutForm_->SetWebAddress(kWebAddress);
     aboutForm_->Show();
+}
+
+void FormMain::OpenStatistics()
+{
+    delete statisticsForm_;
+    statisticsForm_ = new FormStatistics(this, record_.statistics);
+    statisticsForm_->Show();
+}
+
+void FormMain::ShowHint()
+{
+    if (record_.gameState != GameState::Playing || !inputFrames_[0]) return;
+    const HintResult hint = HintFinder::Find(record_.guessHistory);
+    if (hint.codesLeft == 0) {
+        // Only a history no secret can have answered comes here.
+        ShowMessageBox(this, "No code fits every answer.", "Hint");
+        return;
+    }
+    for (int k = 0; k < kCodeLength; ++k) {
+        const int colour = hint.guess[static_cast<size_t>(k)] - '0';
+        if (record_.currentGuess[static_cast<size_t>(k)] != colour) Play(Move::SetPeg, k, colour);
+    }
+    // A peg move may just have told that the game cannot be stored; that box stays.
+    if (!IsEnabled()) return;
+    // The box's lines are set here: its own wrapping would put a full stop at the
+    // start of a line.
+    if (hint.codesLeft == 1) {
+        ShowMessageBox(this, "Only one code still fits every\nanswer. The row now holds it.", "Hint");
+        return;
+    }
+    ShowMessageBox(this,
+                   std::to_string(hint.codesLeft) + " codes still fit every\nanswer. The row now holds a\n" +
+                       "guess that leaves at most " + std::to_string(hint.worstLeft) + ".",
+                   "Hint");
+}
+
+void FormMain::ShowKeys()
+{
+    ShowMessageBox(this,
+                   "1-8: colour of the current peg\n"
+                   "Arrows: pick a peg, its colour\n"
+                   "Return: GO  Tab, Space: buttons\n"
+                   "Escape: close  F1: these keys\n"
+                   "H: hint  S: statistics",
+                   "Keys");
 }
 
 // ---------------------------------------------------------------- the board

@@ -23,6 +23,7 @@ class ButtonCustom;
 class CellControl;
 class Child;
 class FormAbout;
+class FormStatistics;
 class ImageFrame;
 class MyImage;
 class ScreenConnection;
@@ -83,9 +84,17 @@ public:
     void ClearRow(int row);
     void RefreshBoard();
     void OpenAbout();
+    // S: the player's record of finished games, in a dialog of this window.
+    void OpenStatistics();
+    // H while playing: sets the input row to the guess that narrows the fitting
+    // codes down best (each peg a SetPeg move) and says how many codes fit.
+    void ShowHint();
+    // F1: the keys, in a message box.
+    void ShowKeys();
 
     // --- keyboard play ---
-    // The peg keys (PegKey) act on the current input peg, on the key's press.
+    // The peg keys (PegKey) act on the current input peg, on the key's press; H, S
+    // and F1 open the hint, the statistics and the keys in any state of the game.
     void PlayKeyDown(KeySym key);
     // Return and keypad Enter act as GO / NEW GAME when no button has the focus.
     // Acts on the key's release, as a focused button does.
@@ -123,6 +132,7 @@ private:
     std::array<ImageFrame*, kCodeLength> inputFrames_{};
     std::array<ImageFrame*, kCodeLength> codeFrames_{};
     FormAbout* aboutForm_ = nullptr;
+    FormStatistics* statisticsForm_ = nullptr;
     Timer* gameTimer_ = nullptr;
     bool firstPaintDone_ = false;
     bool storeFailureTold_ = false;  // the player hears once per run that storing fails

@@ -73,6 +73,14 @@ bool GameRecord::SetPegColour(int position, int colour)
 
 bool GameRecord::Apply(Move move, int position, int colour)
 {
+    const bool wasOver = IsOver();
+    const bool changed = ApplyMove(move, position, colour);
+    if (changed && !wasOver && IsOver()) statistics.CountFinishedGame(gameState == GameState::Solved, Attempts());
+    return changed;
+}
+
+bool GameRecord::ApplyMove(Move move, int position, int colour)
+{
     switch (move) {
     case Move::CyclePeg:
         return CyclePegColour(position);

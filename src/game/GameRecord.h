@@ -3,6 +3,7 @@
 // main form owns one record, changes it only through the transitions below and
 // stores it with SaveGame (GameStore.h) after every transition that returned true.
 #include "game/GameRules.h"
+#include "game/GameStatistics.h"
 #include "game/Move.h"
 
 #include <array>
@@ -14,6 +15,9 @@ public:
     std::string guessHistory;  // guess records joined by ";", oldest first
     GameState gameState = GameState::Playing;
     std::array<int, kCodeLength> currentGuess{};  // input row, position 1 at index 0
+    // The player's finished games: every game that Apply ends, solved or given up,
+    // counts once, with its guesses.
+    GameStatistics statistics;
 
     // The input row as four digits, the guess that SubmitGuess would score.
     std::string CurrentGuessText() const;
@@ -37,7 +41,8 @@ public:
     // Applies a move of the player through the transitions below: a peg move to
     // input peg 1..4 (SetPeg with `colour`), Go as SubmitGuess while playing and
     // StartNewGame when the game is over, Abandon as AbandonGame. Exit is no change
-    // of the record. True when the record changed.
+    // of the record. A move that ends the game counts it in statistics. True when
+    // the record changed.
     bool Apply(Move move, int position, int colour = 0);
 
     // While playing: advances the input peg at position 1..4 to its next colour.
@@ -47,4 +52,8 @@ public:
     bool StepPegColourBack(int position);
     // While playing: gives the input peg at position 1..4 the colour 0..7.
     bool SetPegColour(int position, int colour);
+
+private:
+    // The transition of a move, without counting a game it ends.
+    bool ApplyMove(Move move, int position, int colour);
 };

@@ -1,6 +1,7 @@
-// The stored game as one record. Each of the seven values keeps its one-line file
-// (their names, format and write order are what other readers rely on), and one more
-// file beside them, the journal, holds the whole record. A store writes the new files
+// The stored game as one record. Each of the seven values, and the statistics of
+// finished games, keeps its one-line file (their names, format and write order are
+// what other readers rely on), and one more file beside them, the journal, holds the
+// whole record. A store writes the new files
 // of the values that changed, then the journal, synced, and renames it into place
 // (this is the moment the record is stored), and only then renames the new value
 // files over the old ones. Short values sit in the journal itself and their files are
@@ -44,13 +45,17 @@
 
 namespace {
 
-constexpr int kValueCount = 7;
+// The game's seven values, then the player's statistics, which join the same record:
+// a finished game and its count are stored as one.
+constexpr int kValueCount = 8;
 using Values = std::array<std::string, kValueCount>;
-const char* const kValueKeys[kValueCount] = {kHistoryKey, kCodeKey, kStateKey, "col1", "col2", "col3", "col4"};
+const char* const kValueKeys[kValueCount] = {kHistoryKey, kCodeKey, kStateKey, "col1",
+                                             "col2",      "col3",   "col4",    kStatisticsKey};
 constexpr int kHistoryIndex = 0;
 constexpr int kCodeIndex = 1;
 constexpr int kStateIndex = 2;
 constexpr int kFirstColourIndex = 3;
+constexpr int kStatisticsIndex = 7;
 
 constexpr const char* kJournalMagic = "quorrel journal 1";
 // A value up to this long is written into the journal; a longer one only into its own
@@ -155,6 +160,7 @@ Values ValuesOf(const GameRecord& record)
     v[kCodeIndex] = record.secretCode;
     v[kStateIndex] = IntToText(static_cast<int>(record.gameState));
     for (int k = 0; k < kCodeLength; ++k) v[kFirstColourIndex + k] = IntToText(record.currentGuess[k]);
+    v[kStatisticsIndex] = record.statistics.ToText();
     return v;
 }
 
@@ -323,6 +329,11 @@ bool IsUsableValue(const std::string& key, const std::string& bytes)
     if (key == kCodeKey) return IsValidSecretCode(text);
     if (key == kStateKey) return NumberWithin(text, 0, 2);
     if (key.rfind(kColourKeyPrefix, 0) == 0) return NumberWithin(text, 0, kColourCount - 1);
+    if (key == kStatisticsKey) {
+        GameStatistics statistics;
+        std::string reason;
+        return GameStatistics::FromText(text, statistics, reason);
+    }
     if (key == kHistoryKey) {
         for (const std::string& piece : HistoryRecords(text))
             if (!IsValidGuessRecord(piece)) return false;
@@ -558,10 +569,19 @@ bool LoadGame(GameRecord& record)
         }
     }
 
+    // The statistics come first: a game that cannot be used does not take them along,
+    // and statistics that cannot be used do not touch the game. Earlier versions
+    // stored none.
+    const ValueRead& statistics = read[kStatisticsIndex];
+    std::string reason;
+    const bool statisticsLost =
+        !GameStatistics::FromText(statistics.text, record.statistics, reason) && statistics.present;
+    if (statisticsLost) WriteLog(std::string(kStatisticsKey) + ": " + reason + "; counted from zero");
+
     const std::string& code = read[kCodeIndex].text;
     if (!IsValidSecretCode(code)) {
         bool anythingStored = false;
-        for (const ValueRead& r : read) anythingStored = anythingStored || r.present;
+        for (int k = 0; k < kStatisticsIndex; ++k) anythingStored = anythingStored || read[k].present;
         if (anythingStored) {
             const int guesses = CountAttempts(read[kHistoryIndex].text);
             WriteLog(std::string(kCodeKey) + ": " + Shown(code) +
@@ -574,7 +594,8 @@ bool LoadGame(GameRecord& record)
     record.secretCode = code;
 
     long number = 0;
-    bool repaired = ReadInRange(read[kStateIndex], kStateKey, 0, 2, 0, "the stored game goes on as playing", number);
+    bool repaired = ReadInRange(read[kStateIndex], kStateKey, 0, 2, 0, "the stored game goes on as playing", number) ||
+                    statisticsLost;
     record.gameState = static_cast<GameState>(number);
 
     record.guessHistory = read[kHistoryIndex].text;

@@ -18,6 +18,9 @@ inline constexpr const char* kCodeKey = "Quorrel_Code";
 inline constexpr const char* kStateKey = "stato";
 // The input row's keys are "col1" to "col4".
 inline constexpr const char* kColourKeyPrefix = "col";
+// The player's statistics of finished games (GameStatistics::ToText), stored with
+// the game's record.
+inline constexpr const char* kStatisticsKey = "Quorrel_Stats";
 // The whole record, beside the seven values; hidden, as nobody else needs it.
 inline constexpr const char* kJournalKey = ".Quorrel_Record";
 // The most bytes read of one stored value; a game of 10 000 guesses stores 70 KB.
@@ -35,8 +38,8 @@ std::string ReadSetting(const std::string& application, const std::string& secti
 bool WriteSetting(const std::string& application, const std::string& section, const std::string& key,
                   const std::string& value);
 
-// Stores the whole record as one: of history, code, state, col1..col4, in this
-// order, the files whose values changed, with two syncs (three when a history
+// Stores the whole record as one: of history, code, state, col1..col4 and the
+// statistics, in this order, the files whose values changed, with two syncs (three when a history
 // longer than 1 KiB changed). True when the record was stored. When it fails the record on disk stays the one
 // stored before. One line is logged when storing starts to fail, with the system's
 // reason, and one when it works again; never one per call.
@@ -56,5 +59,8 @@ const std::string& StoreFailure();
 // records. Only a code that is not four digits 0..7 gives a fresh game (logged with
 // what was discarded, unless nothing was stored). Anything that is not a regular
 // file reads as missing, without waiting. A repaired record is stored again so that
-// the disk matches the game shown. Always returns true.
+// the disk matches the game shown. The statistics are read apart from the game: none
+// stored (an earlier version's store) count from zero, and so do damaged ones, logged
+// and stored again as zero, while the game loads as it would without them. Always
+// returns true.
 bool LoadGame(GameRecord& record);

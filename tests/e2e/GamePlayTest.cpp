@@ -9,6 +9,7 @@
 #include "Colours.h"
 #include "GameSession.h"
 #include "StoredGame.h"
+#include "game/HintFinder.h"
 
 namespace {
 
@@ -576,4 +577,81 @@ TEST(GamePlayTest, ACloseRequestOnTheBlockedWindowOnlyRaisesTheDialog)
     game.Click(w, G::InputPeg(1));
     EXPECT_TRUE(game.WaitForValue("col1", "1"));
     ASSERT_TRUE(game.Quit());
+}
+
+// ---------------------------------------------------------------- hint, keys and statistics
+
+namespace {
+// S opens the statistics; their pixels, once the window is steady. The key closes
+// it, or without one the close box.
+Pixels StatisticsWindow(GameSession& game, unsigned long closeKey = XK_Escape)
+{
+    game.PressKey(game.MainWindow(), XK_s);
+    const Window stats = game.WaitForPaintedDialog("Statistics");
+    if (!stats) return {};
+    const Pixels shown = game.Grab(stats);
+    if (closeKey)
+        game.PressKey(stats, closeKey);
+    else
+        game.RequestClose(stats);
+    return game.WaitForDialogGone("Statistics") ? shown : Pixels{};
+}
+}  // namespace
+
+TEST(GamePlayTest, HintKeysAndStatisticsCountEveryFinishedGameOnceThroughRestartsAndAKill)
+{
+    GameSession game(StoredGame("0123", "000010"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    const Window w = game.MainWindow();
+    ASSERT_TRUE(game.Unfocus());
+    const Pixels board = game.Grab(w);
+
+    // F1 and S leave the window as it was; H stores and shows the hint's guess.
+    game.PressKey(w, XK_F1);
+    ASSERT_NE(game.WaitForPaintedDialog("Keys"), 0u);
+    game.PressKey(game.WaitForDialog("Keys"), XK_Escape);
+    ASSERT_TRUE(game.WaitForDialogGone("Keys"));
+    ASSERT_FALSE(StatisticsWindow(game).Empty());
+    // Polled: the window repaints what the dialogs covered.
+    EXPECT_TRUE(game.WaitForPixels(w, {0, 0, 800, 600}, board)) << game.Grab(w).Difference(board);
+    const std::string hint = HintFinder::Find("000010").guess;
+    game.PressKey(w, XK_h);
+    ASSERT_NE(game.WaitForPaintedDialog("Hint"), 0u);
+    EXPECT_EQ(game.InputValues(), hint);
+    for (int k = 1; k <= 4; ++k) EXPECT_TRUE(game.WaitForPeg(w, G::InputPeg(k), hint[k - 1] - '0')) << k;
+    game.PressKey(game.WaitForDialog("Hint"), XK_Escape);
+    ASSERT_TRUE(game.WaitForDialogGone("Hint"));
+
+    // Won in two guesses, then a game given up.
+    ASSERT_TRUE(game.SubmitGuess("0123"));
+    game.PressKey(game.WaitForPaintedDialog(kWinTitle), XK_Return);
+    ASSERT_TRUE(game.WaitForDialogGone(kWinTitle));
+    game.PressKey(w, XK_Return);
+    ASSERT_TRUE(game.WaitForValue("stato", "0"));
+    game.Click(w, G::CancelButton());
+    game.Click(game.WaitForPaintedDialog("Question"), G::YesButton());
+    ASSERT_TRUE(game.WaitForValue("stato", "1"));
+    const Pixels stats = StatisticsWindow(game);
+    ASSERT_FALSE(stats.Empty());
+    ExpectCleanQuit(game);
+
+    // The same statistics after a restart; then a win killed at once counts once.
+    GameSession::Options again;
+    again.workDir = game.WorkDir();
+    GameSession restarted(again);
+    ASSERT_TRUE(restarted.Start()) << restarted.Stderr();
+    EXPECT_EQ(StatisticsWindow(restarted, XK_Return).Difference(stats), "");
+    restarted.PressKey(restarted.MainWindow(), XK_Return);
+    ASSERT_TRUE(restarted.WaitForValue("stato", "0"));
+    TypeGuess(restarted, restarted.Value("Quorrel_Code"));
+    restarted.PressKey(restarted.MainWindow(), XK_Return);
+    ASSERT_TRUE(restarted.WaitForValue("stato", "2"));
+    restarted.Runner().Kill();
+
+    GameSession afterKill(again);
+    ASSERT_TRUE(afterKill.Start()) << afterKill.Stderr();
+    // Solved in 1 and in 2 guesses, one given up; a run of one; 3 guesses in all.
+    EXPECT_EQ(afterKill.Value("Quorrel_Stats"), "1;1;0;0;0;0;0;0;0;0;1;1;1;1;3");
+    EXPECT_NE(StatisticsWindow(afterKill, 0).Difference(stats), "");
+    ExpectCleanQuit(afterKill);
 }

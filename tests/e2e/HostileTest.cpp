@@ -204,8 +204,8 @@ TEST(HostileInput, ThousandsOfRandomClicksAndKeysNeverKillTheGameAndTheStoreMatc
 {
     constexpr int kEvents = 3000;
     constexpr auto kBudget = 40s;
-    const KeySym keys[] = {XK_Tab,   XK_Return, XK_Escape, XK_Delete, XK_a,    XK_q,  XK_z,
-                           XK_space, XK_F1,     XK_F4,     XK_F10,    XK_Left, XK_Up, XK_BackSpace};
+    const KeySym keys[] = {XK_Tab, XK_Return, XK_Escape, XK_Delete, XK_a,  XK_q,         XK_z, XK_space,
+                           XK_F1,  XK_F4,     XK_F10,    XK_Left,   XK_Up, XK_BackSpace, XK_h, XK_s};
     std::mt19937 rng(4242);
     const auto start = std::chrono::steady_clock::now();
 
@@ -280,7 +280,9 @@ TEST(HostileInput, ThousandsOfRandomClicksAndKeysNeverKillTheGameAndTheStoreMatc
         if (Window about = g->WaitForDialog("Info...", 200ms)) g->Click(about, G::AboutOkButton());
         for (const char* title : {"Exit", "Question"})
             if (Window box = g->WaitForDialog(title, 200ms)) g->Click(box, G::NoButton());
-        if (Window win = g->WaitForDialog(kWinTitle, 200ms)) g->Click(win, G::OkButton());
+        for (const std::string& title : {kWinTitle, std::string("Keys"), std::string("Hint")})
+            if (Window box = g->WaitForDialog(title, 200ms)) g->Click(box, G::OkButton());
+        if (Window stats = g->WaitForDialog("Statistics", 200ms)) g->PressKey(stats, XK_Escape);
         std::this_thread::sleep_for(200ms);
     }
     ASSERT_TRUE(g->Running()) << "a NO or OK of the settling ended the program";

@@ -145,13 +145,14 @@ TEST(SettingsStore, ReadsAValueLineOfAnyLength)
     EXPECT_EQ(Trim(ReadSetting("App", "sec", "key")), longValue);
 }
 
-TEST(SaveGame, WritesTheSevenValuesOneLineEach)
+TEST(SaveGame, WritesTheSevenValuesAndTheStatisticsOneLineEach)
 {
     ScopedTempDir dir;
     GameRecord record;
     record.secretCode = "6147";
     record.guessHistory = "012310;455602";
     record.gameState = GameState::Solved;
+    record.statistics.CountFinishedGame(true, 2);
     record.currentGuess = {1, 2, 3, 7};
     EXPECT_TRUE(SaveGame(record));
     EXPECT_EQ(Stored("Quorrel_Bag"), "012310;455602\n");
@@ -159,11 +160,12 @@ TEST(SaveGame, WritesTheSevenValuesOneLineEach)
     EXPECT_EQ(Stored("stato"), "2\n");
     EXPECT_EQ(Stored("col1"), "1\n");
     EXPECT_EQ(Stored("col4"), "7\n");
+    EXPECT_EQ(Stored("Quorrel_Stats"), "0;1;0;0;0;0;0;0;0;0;0;1;1;2;2\n");
     // Nothing else in sight: the journal beside them is hidden.
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kDir))
         files += entry.path().filename().string()[0] != '.';
-    EXPECT_EQ(files, 7);
+    EXPECT_EQ(files, 8);
 }
 
 TEST(SaveGame, WhenAValueCannotBeStoredTheOldRecordStaysWholeAndTheLogHearsOnceEachWay)
@@ -276,8 +278,10 @@ TEST(LoadGame, RestoresWhatSaveGameStored)
     saved.guessHistory = "012310;455602";
     saved.gameState = GameState::Abandoned;
     saved.currentGuess = {0, 5, 0, 7};
+    saved.statistics.CountFinishedGame(false, 2);
     ASSERT_TRUE(SaveGame(saved));
     const GameRecord loaded = Loaded();
+    EXPECT_EQ(loaded.statistics.ToText(), saved.statistics.ToText());
     EXPECT_EQ(loaded.secretCode, saved.secretCode);
     EXPECT_EQ(loaded.guessHistory, saved.guessHistory);
     EXPECT_EQ(loaded.gameState, saved.gameState);
@@ -390,7 +394,9 @@ TEST(LoadGame, OnlyAnUnreadableCodeStartsAFreshGameAndTheLogSaysWhatWasDiscarded
     for (const std::string code : {"6148", "614", "", "61477", "abcd"}) {
         ScopedTempDir dir;
         StoreGame("012310;455602", code, "1");
+        Store("Quorrel_Stats", "0;0;0;0;0;0;0;0;0;0;1;0;0;0;0\n");
         const GameRecord record = Loaded();
+        EXPECT_EQ(record.statistics.GivenUp(), 1) << "the statistics went with the game";
         EXPECT_EQ(record.gameState, GameState::Playing) << code;
         EXPECT_EQ(record.guessHistory, "");
         EXPECT_TRUE(IsValidSecretCode(record.secretCode));
@@ -400,6 +406,22 @@ TEST(LoadGame, OnlyAnUnreadableCodeStartsAFreshGameAndTheLogSaysWhatWasDiscarded
         EXPECT_EQ(LogLines(), 1) << FileBytes("log.txt");
         EXPECT_TRUE(Logged("Quorrel_Code: \"" + code + "\" is no code")) << FileBytes("log.txt");
         EXPECT_TRUE(Logged("discarded (2 guesses, state \"1\")")) << FileBytes("log.txt");
+    }
+}
+
+TEST(LoadGame, DamagedStatisticsCountFromZeroAndLeaveTheGameAlone)
+{
+    for (const std::string& stats :
+         {std::string("1;2;3\n"), std::string("0;0;0;0;0;0;0;0;0;0;0;5;5;0;0\n"), std::string(3, '\0')}) {
+        ScopedTempDir dir;
+        StoreGame("012310", "6147", "0", "0300");
+        Store("Quorrel_Stats", stats);
+        const GameRecord record = Loaded();
+        EXPECT_EQ(record.statistics.Played(), 0);
+        EXPECT_EQ(record.guessHistory + record.secretCode + record.CurrentGuessText(), "01231061470300");
+        EXPECT_EQ(LogLines(), 1) << FileBytes("log.txt");
+        EXPECT_TRUE(Logged("Quorrel_Stats: ")) << FileBytes("log.txt");
+        EXPECT_EQ(Stored("Quorrel_Stats") + Stored("col2"), "0;0;0;0;0;0;0;0;0;0;0;0;0;0;0\n3\n");
     }
 }
 

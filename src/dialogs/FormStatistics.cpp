@@ -1,0 +1,154 @@
+#include "dialogs/FormStatistics.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "controls/ButtonCustom.h"
+#include "gui/DrawContext.h"
+
+namespace {
+constexpr int kCarriageReturn = 13;
+
+// The game's colours. On an 8-bit screen the cream becomes white, the green the
+// cube's 0x00BF00 and the orange stays itself, so the two kinds of bar stay apart.
+constexpr int64_t kCream = 0xFFFDE5;
+constexpr int64_t kWhite = 0xFFFFFF;
+constexpr int64_t kBlack = 0x000000;
+constexpr int64_t kBarColour = 0x00AA00;  // the GO button's green
+constexpr int64_t kLastBarColour = 0xFF8000;
+
+constexpr int kLineHeight = 18;
+constexpr int kFiguresY = 12;
+constexpr int kLabelWidth = 110;
+constexpr int kValueWidth = 50;
+
+// The chart: a white box of one column per count of guesses, framed in black.
+constexpr int kChartX = 20;
+constexpr int kChartY = 116;
+constexpr int kChartWidth = 360;
+constexpr int kChartHeight = 160;
+constexpr int kColumnWidth = kChartWidth / GameStatistics::kBuckets;
+constexpr int kBarWidth = 24;
+constexpr int kTextHeight = 15;
+constexpr int kBaseline = kChartY + kChartHeight - kTextHeight - 6;  // below the bars
+constexpr int kBarMaxHeight = 100;
+
+constexpr int kButtonWidth = 97;
+constexpr int kButtonHeight = 28;
+constexpr int kButtonY = 292;
+
+std::string Count(std::int64_t n) { return std::to_string(n); }
+
+void CloseClicked(Child* button)
+{
+    if (Form* form = button->HostForm()) static_cast<FormStatistics*>(form)->Close(Dialog::kResultNone);
+}
+}  // namespace
+
+FormStatistics::FormStatistics(Form* owner, const GameStatistics& statistics)
+    : Dialog(owner, kWidth, kHeight), statistics_(statistics)
+{
+    SetTitle("Statistics");
+    SetBackColor(kCream);
+}
+
+bool FormStatistics::KeyChar(int c)
+{
+    if (c == kCarriageReturn) {
+        Close(kResultNone);
+        return false;
+    }
+    return Dialog::KeyChar(c);
+}
+
+void FormStatistics::BuildControls()
+{
+    closeButton_ = new ButtonCustom(this, "CLOSE");
+    closeButton_->SetSize(kButtonWidth, kButtonHeight);
+    closeButton_->SetPosition((kWidth - kButtonWidth) / 2, kButtonY);
+    closeButton_->SetBackColor(kCream);
+    closeButton_->SetCommand(CloseClicked);
+    closeButton_->Create();
+}
+
+GUIElement* FormStatistics::SafeFocus() { return closeButton_; }
+
+void FormStatistics::Paint()
+{
+    if (created_) {
+        DrawContext dc(this);
+        // Nothing behind the dialog shows through: the whole window is painted.
+        dc.FillArea(0, 0, kWidth, kHeight, kCream);
+        DrawFigures(dc);
+        DrawChart(dc);
+    }
+    Form::Paint();
+}
+
+void FormStatistics::DrawFigures(DrawContext& dc)
+{
+    const GameStatistics& s = statistics_;
+    std::string average = "-";
+    if (s.Solved() > 0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", s.AverageGuesses());
+        average = text;
+    }
+    struct Figure {
+        const char* label;
+        std::string value;
+    };
+    const Figure left[] = {{"Games played", Count(s.Played())},
+                           {"Solved", Count(s.Solved())},
+                           {"Given up", Count(s.GivenUp())},
+                           {"Share solved", Count(s.SolvedPercent()) + "%"}};
+    const Figure right[] = {
+        {"Current run", Count(s.CurrentRun())}, {"Best run", Count(s.BestRun())}, {"Average guesses", average}};
+    auto column = [&dc](const auto& figures, int x) {
+        int y = kFiguresY;
+        for (const Figure& f : figures) {
+            dc.DrawText(x, y, kLabelWidth, kTextHeight, f.label, kBlack, -1, 0);
+            dc.DrawText(x + kLabelWidth, y, kValueWidth, kTextHeight, f.value, kBlack, -1, 1);
+            y += kLineHeight;
+        }
+    };
+    column(left, kChartX);
+    column(right, kChartX + kChartWidth - kLabelWidth - kValueWidth);
+}
+
+void FormStatistics::DrawChart(DrawContext& dc)
+{
+    const auto& solved = statistics_.SolvedByGuesses();
+    const int last = statistics_.LastSolvedBucket();
+
+    const int captionY = kChartY - kTextHeight - 4;
+    dc.DrawText(kChartX, captionY, 200, kTextHeight, "Solved games by guesses", kBlack, -1, 0);
+    if (last >= 0) {
+        const int keyX = kChartX + kChartWidth - 130;
+        dc.FillArea(keyX, captionY + 3, 10, 10, kLastBarColour);
+        dc.DrawRectangle(keyX, captionY + 3, 10, 10, 1, kBlack);
+        dc.DrawText(keyX + 15, captionY, 115, kTextHeight, "the last solved", kBlack, -1, 0);
+    }
+
+    dc.FillArea(kChartX, kChartY, kChartWidth, kChartHeight, kWhite);
+    dc.DrawRectangle(kChartX, kChartY, kChartWidth, kChartHeight, 1, kBlack);
+    dc.DrawLineSolid(kChartX + 4, kBaseline, kChartX + kChartWidth - 5, kBaseline, kBlack);
+
+    const std::int64_t most = std::max<std::int64_t>(1, *std::max_element(solved.begin(), solved.end()));
+    for (int b = 0; b < GameStatistics::kBuckets; ++b) {
+        const int x = kChartX + b * kColumnWidth;
+        const std::int64_t n = solved[static_cast<size_t>(b)];
+        // A bar of one game among thousands still shows as a sliver.
+        const int height = n == 0 ? 0 : std::max(2, static_cast<int>(n * kBarMaxHeight / most));
+        const int top = kBaseline - height;
+        if (height > 0) {
+            const int barX = x + (kColumnWidth - kBarWidth) / 2;
+            dc.FillArea(barX, top, kBarWidth, height, b == last ? kLastBarColour : kBarColour);
+            dc.DrawRectangle(barX, top, kBarWidth, height, 1, kBlack);
+        }
+        dc.DrawText(x, top - kTextHeight - 1, kColumnWidth, kTextHeight, Count(n), kBlack, -1, 2);
+        const std::string guesses = b + 1 < GameStatistics::kBuckets ? Count(b + 1) : Count(b + 1) + "+";
+        dc.DrawText(x, kBaseline + 3, kColumnWidth, kTextHeight, guesses, kBlack, -1, 2);
+    }
+}
