@@ -3,12 +3,10 @@
 
 #include <string>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "XvfbServer.h"
 #include "gui/DrawContext.h"
 #include "image/DisplayImage.h"
-
-using pixel_form::World;
 
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00AA00;
@@ -47,7 +45,7 @@ private:
 
 class DrawContextTest : public testing::Test {
 protected:
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(400, 300, kWhite);
 };
 
@@ -198,8 +196,7 @@ TEST_F(DrawContextTest, TransparentImageKeepsTheBackgroundItWasFirstDrawnOver)
     // Green with a black 2 x 2 middle.
     std::vector<unsigned char> rgb(6 * 6 * 3);
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            pixel_form::SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
+        for (int x = 0; x < 6; ++x) SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
     DisplayImagePtr image(MakeDisplayImage(form, rgb.data(), 6, 6));
     ASSERT_TRUE(image);
 
@@ -216,7 +213,7 @@ TEST_F(DrawContextTest, TransparentImageKeepsTheBackgroundItWasFirstDrawnOver)
     WindowPixels second = world.Read(form);
     EXPECT_TRUE(second.AllOf(32, 32, 2, 2, kRed)) << "the image was changed in place";
     EXPECT_EQ(second.At(36, 36), kBlue);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
 }
 
 TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
@@ -232,7 +229,7 @@ TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
         dc.PutImagePartTransparent(10, 100, 50, 50, image.get(), 5, 5);
     }
     WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
     EXPECT_EQ(px.Bounds(0, 0, 90, 90, 0x404040).w, 10);
     EXPECT_EQ(px.Bounds(90, 0, 90, 90, 0x404040).w, 5);
     EXPECT_TRUE(px.AllOf(200, 10, 50, 50, kWhite));
@@ -243,7 +240,7 @@ TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
 
 TEST(PixelProbe, StandardScreenLogsNothingAndGivesBlueGreenRedZero)
 {
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64, kWhite);
     const unsigned char rgb[] = {0x11, 0x22, 0x33, 0xA0, 0xB0, 0xC0};
     DisplayImagePtr image(MakeDisplayImage(form, rgb, 2, 1));
@@ -251,7 +248,7 @@ TEST(PixelProbe, StandardScreenLogsNothingAndGivesBlueGreenRedZero)
     const auto* data = reinterpret_cast<const unsigned char*>(image->data);
     const unsigned char expected[] = {0x33, 0x22, 0x11, 0, 0xC0, 0xB0, 0xA0, 0};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(data[i], expected[i]) << "byte " << i;
-    EXPECT_EQ(world.log().Lines().size(), 0u) << world.log().All();
+    EXPECT_EQ(world.Log(), "") << world.Log();
     EXPECT_EQ(DisplayPixelLayout().depth, 24);
 
     WindowPixels probed = world.Read(form);
@@ -268,7 +265,7 @@ TEST(PixelProbe, StandardScreenLogsNothingAndGivesBlueGreenRedZero)
 
 TEST(PixelProbe, NoPixelsGiveNoImageAndNoProbe)
 {
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64, kWhite);
     EXPECT_EQ(MakeDisplayImage(form, nullptr, 4, 4), nullptr);
     EXPECT_EQ(DisplayPixelLayout().depth, 0);
@@ -278,7 +275,7 @@ TEST(PixelProbe, NoPixelsGiveNoImageAndNoProbe)
 // (and so convert) at once: the probe must not ask for pixels that cannot be read.
 TEST(PixelProbe, ConversionBeforeTheWindowIsMappedSendsNoBadRequest)
 {
-    World world;
+    FormWorld world;
     static DisplayImagePtr made;
     static int mapState;
     ScreenConnection screen;
@@ -301,7 +298,7 @@ TEST(PixelProbe, ConversionBeforeTheWindowIsMappedSendsNoBadRequest)
     EXPECT_EQ(data[0], 0x33);
     EXPECT_EQ(data[2], 0x11);
     made.reset();
-    EXPECT_FALSE(world.log().HasPrefix("X error")) << world.log().All();
+    EXPECT_FALSE(world.LogHas("X error")) << world.Log();
 }
 
 // A server of another depth, for the layouts the program is not built for.
@@ -332,7 +329,7 @@ void ConvertOnOddScreen(int depth)
 {
     OddScreen odd(depth);
     ASSERT_TRUE(odd.Ok());
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64);
     std::vector<unsigned char> rgb(4 * 2 * 3);
     for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<unsigned char>(i * 37);
@@ -345,10 +342,10 @@ void ConvertOnOddScreen(int depth)
         dc.PutImagePartTransparent(5, 30, 2, 2, image.get(), 2, 0);
     }
     const std::string d = std::to_string(depth);
-    EXPECT_TRUE(world.log().Has("WARNING img->depth: " + d)) << world.log().All();
-    EXPECT_TRUE(world.log().Has("WARNING img->bits_per_pixel: " + d)) << world.log().All();
-    EXPECT_TRUE(world.log().HasPrefix("WARNING MyImage::ixRosso: ")) << world.log().All();
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.LogHas("WARNING img->depth: " + d + "\n")) << world.Log();
+    EXPECT_TRUE(world.LogHas("WARNING img->bits_per_pixel: " + d + "\n")) << world.Log();
+    EXPECT_TRUE(world.LogHas("WARNING MyImage::ixRosso: ")) << world.Log();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
     EXPECT_EQ(DisplayPixelLayout().bitsPerPixel, depth);
 }
 
@@ -363,12 +360,11 @@ TEST_P(KeyColourOnEveryDepth, BlackShowsTheFillBeneath)
 {
     OddScreen odd(GetParam());
     ASSERT_TRUE(odd.Ok());
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64, kWhite);
     std::vector<unsigned char> rgb(6 * 6 * 3);
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            pixel_form::SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
+        for (int x = 0; x < 6; ++x) SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
     DisplayImagePtr image(MakeDisplayImage(form, rgb.data(), 6, 6));
     ASSERT_TRUE(image);
     {
@@ -385,7 +381,7 @@ TEST_P(KeyColourOnEveryDepth, BlackShowsTheFillBeneath)
             const bool key = (x == 32 || x == 33) && (y == 32 || y == 33);
             EXPECT_EQ(XGetPixel(px.Image(), x, y), key ? red : green) << "(" << x << ", " << y << ")";
         }
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, KeyColourOnEveryDepth, testing::Values(8, 15, 16, 30),
@@ -395,14 +391,13 @@ TEST(PixelProbe, SixteenBitRowsArePaddedWithAWarning)
 {
     OddScreen odd(16);
     ASSERT_TRUE(odd.Ok());
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64);
     std::vector<unsigned char> rgb(3 * 2 * 3, 0x80);
     DisplayImagePtr image(MakeDisplayImage(form, rgb.data(), 3, 2));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->bytes_per_line, 8);
-    EXPECT_TRUE(world.log().Has("WARNING img width: 3 - bytes_per_line_Pad != bytes_per_line: 8 6"))
-        << world.log().All();
+    EXPECT_TRUE(world.LogHas("WARNING img width: 3 - bytes_per_line_Pad != bytes_per_line: 8 6\n")) << world.Log();
 }
 
 // ---------------------------------------------------------------- fonts
@@ -416,14 +411,14 @@ TEST(DrawContextFont, MissingFontFallsBackToFixedAndTextStillShows)
     XvfbServer server(o);
     ASSERT_TRUE(server.Ok());
     ScopedDisplayEnv env(server.DisplayName());
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(200, 100, kWhite);
     {
         DrawContext dc(form);
         dc.DrawText(10, 10, 150, 30, "Quorrel", kBlack, -1, 0);
     }
     WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.log().Has("XLoadQueryFont failed")) << world.log().All();
+    EXPECT_TRUE(world.LogHas("XLoadQueryFont failed\n")) << world.Log();
     EXPECT_EQ(form->GetFont().name, "-*-*-Medium-R-Normal--14-*");
     EXPECT_GT(px.Bounds(10, 10, 150, 30, kBlack).w, 20);
 }

@@ -5,15 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "controls/ImageFrame.h"
 #include "gui/DrawContext.h"
 #include "image/PackedPicture.h"
 #include "image/SharedSheetImage.h"
-
-using pixel_form::MakeSheet;
-using pixel_form::SheetColour;
-using pixel_form::World;
 
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kBlue = 0x0000FF, kGreen = 0x00AA00;
@@ -21,7 +17,7 @@ constexpr int kSheetW = 750, kSheetH = 40, kCellW = 50, kCellH = 40;
 
 class ImageFrameTest : public testing::Test {
 protected:
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(400, 300, kGreen);
     std::vector<unsigned char> sheet = MakeSheet(kSheetW, kSheetH);
 
@@ -67,7 +63,7 @@ TEST_F(ImageFrameTest, ACellChangeIsOneRequestAndNoEventComesBack)
         dc.DrawText(200, 20, 100, 30, "text", kBlack, kWhite, 0);
     }
     frame->SetFrame(2, 0);  // the sheet's pixmap is made on the first paint
-    Display* d = world.display();
+    Display* d = world.display;
     world.Sync();
     XEvent ev;
     while (XCheckMaskEvent(d, ~0L, &ev)) {}
@@ -107,7 +103,7 @@ TEST_F(ImageFrameTest, OpaqueFrameKeepsBlackAndTransparentShowsTheParent)
 {
     // Column 2 of the sheet gets a black 10 x 10 square, its last column included.
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) pixel_form::SetRgb(sheet, kSheetW, 2 * kCellW + 40 + x, 30 + y, kBlack);
+        for (int x = 0; x < 10; ++x) SetRgb(sheet, kSheetW, 2 * kCellW + 40 + x, 30 + y, kBlack);
     auto opaque = SheetFrame(2, 20, 20);
     auto transparent = SheetFrame(2, 120, 20);
     transparent->SetTransparent(true);
@@ -184,7 +180,7 @@ TEST_F(ImageFrameTest, CellsBeyondThePictureSendNoBadRequest)
     below->Show();
     tall->Show();
     WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
     EXPECT_EQ(px.At(20 + 29, 20), SheetColour(749, 0));
     EXPECT_EQ(px.At(20 + 30, 20), kGreen);
     EXPECT_EQ(px.At(220, 20 + 39), SheetColour(150, 39));
@@ -193,12 +189,12 @@ TEST_F(ImageFrameTest, CellsBeyondThePictureSendNoBadRequest)
 TEST_F(ImageFrameTest, TransparentFrameOverTheWindowsEdgeSendsNoBadRequest)
 {
     for (int y = 5; y < 10; ++y)
-        for (int x = 5; x < 10; ++x) pixel_form::SetRgb(sheet, kSheetW, 3 * kCellW + x, y, kBlack);
+        for (int x = 5; x < 10; ++x) SetRgb(sheet, kSheetW, 3 * kCellW + x, y, kBlack);
     auto frame = SheetFrame(3, 380, 280);  // 20 x 20 of its 50 x 40 on the window
     frame->SetTransparent(true);
     frame->Show();
     WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
     EXPECT_EQ(px.At(380, 280), SheetColour(150, 0));
     EXPECT_TRUE(px.AllOf(385, 285, 5, 5, kGreen)) << "black still shows the parent on the visible part";
 }
@@ -206,7 +202,7 @@ TEST_F(ImageFrameTest, TransparentFrameOverTheWindowsEdgeSendsNoBadRequest)
 // A form builds its controls in its load callback, before its window is mapped.
 TEST(ImageFrameLoad, TransparentFrameShownWhileItsFormLoadsSendsNoBadRequest)
 {
-    World world;
+    FormWorld world;
     static std::vector<unsigned char> sheet;
     static std::unique_ptr<ImageFrame> frame;
     sheet = MakeSheet(kSheetW, kSheetH);
@@ -225,7 +221,7 @@ TEST(ImageFrameLoad, TransparentFrameShownWhileItsFormLoadsSendsNoBadRequest)
     XSync(screen.GetDisplay(), False);
     EXPECT_TRUE(frame->IsCreated());
     frame.reset();
-    EXPECT_FALSE(world.log().HasPrefix("X error")) << world.log().All();
+    EXPECT_FALSE(world.LogHas("X error")) << world.Log();
 }
 
 TEST_F(ImageFrameTest, CallerImageAndImageListAreDrawnAndNeverFreed)

@@ -4,23 +4,19 @@
 #include <memory>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "app/Application.h"
 #include "controls/PanelChildren.h"
 #include "gui/DrawContext.h"
 #include "image/MyImage.h"
 #include "image/PackedPicture.h"
 
-using pixel_form::MakeSheet;
-using pixel_form::SheetColour;
-using pixel_form::World;
-
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kBlue = 0x0000FF, kGreen = 0x00AA00, kRed = 0xFF0000;
 
 class MyImageTest : public testing::Test {
 protected:
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(300, 200, kGreen);
 
     void Paint(int x, int y, int w, int h, uint32_t c)
@@ -162,7 +158,7 @@ TEST_F(MyImageTest, LargerThanItsPictureShowsBackgroundBeyondAndSendsNoBadReques
     image.SetPosition(10, 10);
     image.Show();
     WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
     EXPECT_TRUE(ShowsPicture(px, 10, 10, 10, 10));
     EXPECT_TRUE(px.AllOf(20, 10, 20, 30, kGreen));
     EXPECT_TRUE(px.AllOf(10, 20, 30, 20, kGreen));

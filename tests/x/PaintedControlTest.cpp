@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "app/Application.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
@@ -16,9 +16,6 @@
 #include "controls/PanelChildren.h"
 #include "gui/DrawContext.h"
 #include "image/MyImage.h"
-
-using pixel_form::MakeSheet;
-using pixel_form::World;
 
 namespace {
 constexpr uint32_t kFormBack = 0x204060, kPanelBack = 0x00AA00, kRed = 0xFF0000, kBlue = 0x0000FF;
@@ -84,7 +81,7 @@ const std::vector<PaintedControl>& AllPaintedControls()
 
 class PaintedControlTest : public testing::Test {
 protected:
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(300, 200, kFormBack);
 
     // A panel of kPanelBack over the whole form, for the colour behind the control.
@@ -187,7 +184,7 @@ TEST_F(PaintedControlTest, EveryPaintedControlFollowsTheSameLifecycle)
         delete backing;             // and with it the control
         Make(kind, form, 200, 10);  // left for the form to delete
         world.Sync();
-        EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+        EXPECT_TRUE(world.NoXErrors()) << world.Log();
     }
 }
 

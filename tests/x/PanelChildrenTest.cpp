@@ -6,15 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "controls/ButtonCustom.h"
 #include "controls/PanelChildren.h"
 #include "gui/DrawContext.h"
 #include "image/MyImage.h"
-
-using pixel_form::MakeSheet;
-using pixel_form::SheetColour;
-using pixel_form::World;
 
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kGreen = 0x00AA00, kGrey = 0x808080, kRed = 0xFF0000;
@@ -23,7 +19,7 @@ constexpr int X = 20, Y = 20, W = 60, H = 40;
 // A child that looks at the panel's area at the moment it is hidden.
 class HideWitness : public Child {
 public:
-    HideWitness(World& world, Form* form, GUIElement* panel)
+    HideWitness(FormWorld& world, Form* form, GUIElement* panel)
         : Child(panel, {.painted = true}), world_(world), form_(form)
     {}
     void Create() override
@@ -40,13 +36,13 @@ public:
     uint32_t seenAtHide = 0x123456;
 
 private:
-    World& world_;
+    FormWorld& world_;
     Form* form_;
 };
 
 class PanelChildrenTest : public testing::Test {
 protected:
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(300, 200, kGreen);
     PanelChildren panel{form};
 
@@ -114,16 +110,16 @@ TEST_F(PanelChildrenTest, TitleIsOneLineInATenPixelBox)
     // Drawn by the core request at the place the title must take: the box is
     // (X + 4, Y + 2, W - 8, 10), and a title that needs wrapping keeps only its first
     // line, drawn at the first line's baseline.
-    XFontStruct* font = form->GetFont().Get(world.display());
+    XFontStruct* font = form->GetFont().Get(world.display);
     ASSERT_NE(font, nullptr);
     const int L = font->ascent < 16 ? 15 : font->ascent + 1;
     auto reference = [&](int x, int baseline, const std::string& s, uint32_t colour) {
         XGCValues v{};
         v.foreground = colour;
         v.font = font->fid;
-        GC gc = XCreateGC(world.display(), form->GetWindow(), GCForeground | GCFont, &v);
-        XDrawString(world.display(), form->GetWindow(), gc, x, baseline, s.data(), static_cast<int>(s.size()));
-        XFreeGC(world.display(), gc);
+        GC gc = XCreateGC(world.display, form->GetWindow(), GCForeground | GCFont, &v);
+        XDrawString(world.display, form->GetWindow(), gc, x, baseline, s.data(), static_cast<int>(s.size()));
+        XFreeGC(world.display, gc);
     };
 
     panel.SetText("Tab");
