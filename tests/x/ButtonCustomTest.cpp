@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kFace = 0x336699;
 constexpr uint32_t kFore = 0xFF00FF;
 constexpr int X = 20, Y = 30, W = 80, H = 30;
@@ -34,7 +32,6 @@ public:
 class ButtonCustomTest : public FormTest {
 protected:
     static constexpr int kWidth = 240, kHeight = 160;
-    static constexpr uint32_t kFormBack = 0x204060;
     Form* const form_ = MakeForm(kWidth, kHeight, kFormBack);
 
     void SetUp() override { commands.clear(); }

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kBack = 0x336699;
 constexpr uint32_t kFore = 0xFF00FF;
 constexpr int X = 20, Y = 30, W = 100, H = 40;
@@ -29,7 +27,6 @@ public:
 class CellControlTest : public FormTest {
 protected:
     static constexpr int kWidth = 240, kHeight = 160;
-    static constexpr uint32_t kFormBack = 0x204060;
     Form* const form_ = MakeForm(kWidth, kHeight, kFormBack);
 
     // A created cell at (X, Y), W x H, in the test colours.

@@ -9,7 +9,6 @@
 #include "image/DisplayImage.h"
 
 namespace {
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00AA00;
 
 // Text as the core request draws it with the program's font, at a baseline chosen by
 // the test: what DrawText must reproduce.

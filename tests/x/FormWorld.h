@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "Colours.h"
 #include "FileContents.h"
 #include "FormEvents.h"
 #include "RecordingControl.h"
@@ -153,6 +154,9 @@ private:
 public:
     std::vector<std::unique_ptr<RecordingControl>> controls;
 };
+
+// The background of the forms the control tests draw on: no control's colour.
+inline constexpr uint32_t kFormBack = 0x204060;
 
 // The fixture: a world of its own for every test.
 class FormTest : public testing::Test, public FormWorld {};

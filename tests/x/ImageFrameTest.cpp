@@ -12,7 +12,6 @@
 #include "image/SharedSheetImage.h"
 
 namespace {
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kBlue = 0x0000FF, kGreen = 0x00AA00;
 constexpr int kSheetW = 750, kSheetH = 40, kCellW = 50, kCellH = 40;
 
 class ImageFrameTest : public testing::Test {

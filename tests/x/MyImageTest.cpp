@@ -12,7 +12,6 @@
 #include "image/PackedPicture.h"
 
 namespace {
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kBlue = 0x0000FF, kGreen = 0x00AA00, kRed = 0xFF0000;
 
 class MyImageTest : public testing::Test {
 protected:

@@ -18,7 +18,7 @@
 #include "image/MyImage.h"
 
 namespace {
-constexpr uint32_t kFormBack = 0x204060, kPanelBack = 0x00AA00, kRed = 0xFF0000, kBlue = 0x0000FF;
+constexpr uint32_t kPanelBack = kGreen;
 constexpr int X = 40, Y = 30, W = 50, H = 40;
 
 const std::vector<unsigned char>& Sheet()

@@ -13,7 +13,6 @@
 #include "image/MyImage.h"
 
 namespace {
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kGreen = 0x00AA00, kGrey = 0x808080, kRed = 0xFF0000;
 constexpr int X = 20, Y = 20, W = 60, H = 40;
 
 // A child that looks at the panel's area at the moment it is hidden.
