@@ -58,7 +58,6 @@ protected:
         about.reset();
         FreeDisplayImage(picture);
         EXPECT_TRUE(stand_in::ReapAll());
-        EXPECT_EQ(Log().find("X error"), std::string::npos) << Log();
     }
 
     // The about box the way the main window fills it in and shows it.

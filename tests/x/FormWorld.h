@@ -158,8 +158,11 @@ public:
 // The background of the forms the control tests draw on: no control's colour.
 inline constexpr uint32_t kFormBack = 0x204060;
 
-// The fixture: a world of its own for every test.
-class FormTest : public testing::Test, public FormWorld {};
+// The fixture: a world of its own for every test, which sent no bad request.
+class FormTest : public testing::Test, public FormWorld {
+protected:
+    ~FormTest() override { EXPECT_TRUE(NoXErrors()) << Log(); }
+};
 
 // A plain container of kind "panel": the event loop and FormOffset look into it.
 class Holder : public Child {
