@@ -42,10 +42,9 @@ private:
     GC gc_;
 };
 
-class DrawContextTest : public testing::Test {
+class DrawContextTest : public FormTest {
 protected:
-    FormWorld world;
-    Form* form = world.MakeForm(400, 300, kWhite);
+    Form* form = MakeForm(400, 300, kWhite);
 };
 
 TEST_F(DrawContextTest, FillRectangleCoversOneLessThanAskedEachWay)
@@ -53,7 +52,7 @@ TEST_F(DrawContextTest, FillRectangleCoversOneLessThanAskedEachWay)
     DrawContext dc(form);
     dc.FillRectangle(10, 10, 20, 20, 0, 0, kRed);
     dc.FillRectangle(50, 10, 20, 20, 1, kBlue, kRed);
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
 
     const WindowPixels::Box red = px.Bounds(0, 0, 45, 45, kRed);
     EXPECT_EQ(red.x, 10);
@@ -76,7 +75,7 @@ TEST_F(DrawContextTest, TextNeedsABoxOfTenPixels)
     DrawContext dc(form);
     dc.DrawText(20, 20, 100, 9, "Hi", kBlack, kRed, 0);
     dc.DrawText(20, 60, 100, 10, "Hi", kBlack, kRed, 0);
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(px.AllOf(0, 0, 200, 50, kWhite)) << "a box 9 pixels high shows neither text nor background";
     EXPECT_GT(px.CountOther(20, 55, 100, 20, kWhite), 0);
     EXPECT_GT(px.Bounds(20, 50, 100, 30, kBlack).w, 0);
@@ -96,7 +95,7 @@ TEST_F(DrawContextTest, SingleLineIsCentredVerticallyAndPlacedByAlignment)
     }
     for (int align = 0; align < 3; ++align) ref.Draw(200 + left[align], 10 + align * 40 + baseline, text);
 
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     for (int align = 0; align < 3; ++align) {
         const int y = 10 + align * 40;
         EXPECT_GT(px.CountOther(10, y, w, h, kWhite), 0) << "align " << align;
@@ -115,7 +114,7 @@ TEST_F(DrawContextTest, NewlineStartsASecondLineWithTheSameAlignment)
     }
     ref.Draw(200 + w - ref.Width("AB"), 10 + L - 1, "AB");
     ref.Draw(200 + w - ref.Width("CDE"), 10 + 2 * L - 1, "CDE");
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -131,7 +130,7 @@ TEST_F(DrawContextTest, LongLineBreaksAtTheLastBlankThatFitsAndStartsLeft)
     }
     ref.Draw(200, 10 + L - 1, "aaa bbb");
     ref.Draw(200, 10 + 2 * L - 1, "ccc");
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -148,7 +147,7 @@ TEST_F(DrawContextTest, WordWithoutBlanksBreaksBetweenCharacters)
     ref.Draw(200, 10 + L - 1, "abcde");
     ref.Draw(200, 10 + 2 * L - 1, "fghij");
     ref.Draw(200, 10 + 3 * L - 1, "kl");
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w + 10, h), 0);
 }
 
@@ -158,7 +157,7 @@ TEST_F(DrawContextTest, BackgroundBoxIsFilledBeforeTheText)
         DrawContext dc(form);
         dc.DrawText(20, 20, 60, 20, "Hi", kBlack, kRed, 2);
     }
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     // The box is filled with height h + 1, which the fill rule makes w - 1 x h.
     const WindowPixels::Box red = px.Bounds(0, 0, 120, 70, kRed);
     EXPECT_EQ(red.x, 20);
@@ -186,7 +185,7 @@ TEST_F(DrawContextTest, WrappedLinesOnABackgroundKeepTheirDescenders)
     }
     ref.Draw(200, 10 + L - 1, "gyp");
     ref.Draw(200, 10 + 2 * L - 1, "gyp");
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -202,17 +201,17 @@ TEST_F(DrawContextTest, TransparentImageKeepsTheBackgroundItWasFirstDrawnOver)
     DrawContext dc(form);
     dc.FillRectangle(30, 30, 11, 11, 0, -1, kRed);
     dc.PutImageTransparent(30, 30, 6, 6, image.get());
-    WindowPixels first = world.Read(form);
+    WindowPixels first = Read(form);
     EXPECT_TRUE(first.AllOf(32, 32, 2, 2, kRed));
     EXPECT_EQ(first.At(30, 30), kGreen);
     EXPECT_EQ(first.At(35, 35), kGreen);
 
     dc.FillRectangle(30, 30, 11, 11, 0, -1, kBlue);
     dc.PutImageTransparent(30, 30, 6, 6, image.get());
-    WindowPixels second = world.Read(form);
+    WindowPixels second = Read(form);
     EXPECT_TRUE(second.AllOf(32, 32, 2, 2, kRed)) << "the image was changed in place";
     EXPECT_EQ(second.At(36, 36), kBlue);
-    EXPECT_TRUE(world.NoXErrors()) << world.Log();
+    EXPECT_TRUE(NoXErrors()) << Log();
 }
 
 TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
@@ -227,8 +226,8 @@ TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
         dc.PutImagePart(200, 10, 50, 50, image.get(), 20, 0);  // wholly outside: nothing
         dc.PutImagePartTransparent(10, 100, 50, 50, image.get(), 5, 5);
     }
-    WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.Log();
+    WindowPixels px = Read(form);
+    EXPECT_TRUE(NoXErrors()) << Log();
     EXPECT_EQ(px.Bounds(0, 0, 90, 90, 0x404040).w, 10);
     EXPECT_EQ(px.Bounds(90, 0, 90, 90, 0x404040).w, 5);
     EXPECT_TRUE(px.AllOf(200, 10, 50, 50, kWhite));

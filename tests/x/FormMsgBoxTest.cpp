@@ -46,10 +46,7 @@ protected:
         Open(owner, 99, 99, 700, 500);
         Application::SetMainForm(&owner);
     }
-    ~MessageBoxTest() override
-    {
-        DestroyMessageBox();
-    }
+    ~MessageBoxTest() override { DestroyMessageBox(); }
 
     void Open(Form& f, int x, int y, int w, int h)
     {
