@@ -18,6 +18,8 @@ std::string FileBytes(const std::string& path)
     return std::ifstream(path, std::ios::binary) ? ReadWholeFile(path) : "<missing>";
 }
 
+std::string ReadLog(const std::string& dir) { return ReadWholeFile(dir + "/log.txt"); }
+
 bool WriteWholeFile(const std::string& path, const std::string& contents)
 {
     std::error_code ec;

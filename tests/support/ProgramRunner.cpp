@@ -46,6 +46,8 @@ std::string ProgramRunner::ReadFile(const std::string& relative) const
     return ReadWholeFile(workDir_ + "/" + relative);
 }
 
+std::string ProgramRunner::Log() const { return ReadLog(workDir_); }
+
 bool ProgramRunner::FileExists(const std::string& relative) const
 {
     return access((workDir_ + "/" + relative).c_str(), F_OK) == 0;

@@ -46,7 +46,7 @@ public:
     // The whole file at `relative` inside the working directory, or "".
     std::string ReadFile(const std::string& relative) const;
     // The program's log.txt, or "" when there is none.
-    std::string Log() const { return ReadFile("log.txt"); }
+    std::string Log() const;
     bool FileExists(const std::string& relative) const;
     // Writes a file into the working directory before (or while) the program runs.
     bool WriteFile(const std::string& relative, const std::string& contents) const;

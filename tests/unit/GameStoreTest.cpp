@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -47,11 +48,8 @@ GameRecord Loaded()
 
 int LogLines()
 {
-    const std::string log = FileBytes("log.txt");
-    if (log == "<missing>") return 0;
-    int lines = 0;
-    for (char c : log) lines += c == '\n';
-    return lines;
+    const std::string log = ReadLog();
+    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
 }
 
 int Count(const std::string& text, const std::string& what)
@@ -61,7 +59,7 @@ int Count(const std::string& text, const std::string& what)
     return n;
 }
 
-bool Logged(const std::string& text) { return FileBytes("log.txt").find(text) != std::string::npos; }
+bool Logged(const std::string& text) { return ReadLog().find(text) != std::string::npos; }
 
 // Dates a value file `seconds` from the journal's time: before it, as the game's own
 // writes are, or after it, as an edit made once the game had stored and ended.
@@ -184,7 +182,7 @@ TEST(SaveGame, WhenAValueCannotBeStoredTheOldRecordStaysWholeAndTheLogHearsOnceE
     // Nothing of the three changes reached the disk, not even the values before stato.
     EXPECT_EQ(Stored("Quorrel_Bag"), "\n");
     EXPECT_EQ(Stored("col1"), "0\n");
-    EXPECT_EQ(FileBytes("log.txt"), "The game cannot be stored: " + kDir + "stato: Is a directory\n");
+    EXPECT_EQ(ReadLog(), "The game cannot be stored: " + kDir + "stato: Is a directory\n");
 
     std::filesystem::remove_all(kDir + "stato");
     ASSERT_TRUE(record.CyclePegColour(2));
@@ -232,17 +230,17 @@ TEST(SaveGame, AFullDiskLosesNothingStoredAndIsLoggedOnceUntilThereIsRoomAgain)
     ASSERT_TRUE(LoadGame(loaded));
     EXPECT_EQ(loaded.guessHistory, record.guessHistory);
     EXPECT_EQ(loaded.currentGuess, (std::array<int, 4>{0, 0, 0, 0}));
-    EXPECT_TRUE(Logged("cannot be put back into its files")) << FileBytes("log.txt");
+    EXPECT_TRUE(Logged("cannot be put back into its files")) << ReadLog();
 
     for (int click = 0; click < 5; ++click) {
         ASSERT_TRUE(record.CyclePegColour(1 + click % 4));
         EXPECT_FALSE(SaveGame(record));
     }
     EXPECT_EQ(StoredRecord(), stored);
-    EXPECT_EQ(Count(FileBytes("log.txt"),
+    EXPECT_EQ(Count(ReadLog(),
                     "The game cannot be stored: " + kDir.substr(0, kDir.size() - 1) + ": No space left on device\n"),
               1)
-        << FileBytes("log.txt");
+        << ReadLog();
 
     std::filesystem::remove("Settings/filler");
     ASSERT_TRUE(record.CyclePegColour(1));
@@ -251,7 +249,7 @@ TEST(SaveGame, AFullDiskLosesNothingStoredAndIsLoggedOnceUntilThereIsRoomAgain)
     ASSERT_TRUE(LoadGame(loaded));
     EXPECT_EQ(loaded.currentGuess, record.currentGuess);
     EXPECT_EQ(loaded.guessHistory, record.guessHistory);
-    EXPECT_EQ(LogLines(), 3) << FileBytes("log.txt");
+    EXPECT_EQ(LogLines(), 3) << ReadLog();
     EXPECT_TRUE(Logged("The game is stored again."));
 }
 
@@ -357,7 +355,7 @@ TEST(LoadGame, StateAndColoursAreReadAsStrtolReadsThemAndOnlyValuesOutOfRangeAre
         EXPECT_EQ(record.secretCode, "6147") << label;
         EXPECT_EQ(record.guessHistory, "012310;455602") << label;
         EXPECT_EQ(record.currentGuess, (std::array<int, 4>{1, 2, 3, 4})) << label;
-        EXPECT_EQ(LogLines(), c.repaired ? 1 : 0) << label << ": " << FileBytes("log.txt");
+        EXPECT_EQ(LogLines(), c.repaired ? 1 : 0) << label << ": " << ReadLog();
         if (c.repaired) {
             EXPECT_TRUE(Logged("stato: ")) << label;
             EXPECT_EQ(Stored("stato"), "0\n") << label;
@@ -381,7 +379,7 @@ TEST(LoadGame, StateAndColoursAreReadAsStrtolReadsThemAndOnlyValuesOutOfRangeAre
         const std::string label = "colour \"" + c.stored + "\"";
         EXPECT_EQ(record.currentGuess, (std::array<int, 4>{1, 1, c.read, 1})) << label;
         EXPECT_EQ(record.guessHistory, "012310") << label;
-        EXPECT_EQ(LogLines(), c.repaired ? 1 : 0) << label << ": " << FileBytes("log.txt");
+        EXPECT_EQ(LogLines(), c.repaired ? 1 : 0) << label << ": " << ReadLog();
         if (c.repaired) {
             EXPECT_TRUE(Logged("col3: ")) << label;
         }
@@ -403,9 +401,9 @@ TEST(LoadGame, OnlyAnUnreadableCodeStartsAFreshGameAndTheLogSaysWhatWasDiscarded
         EXPECT_EQ(Stored("Quorrel_Code"), record.secretCode + "\n");
         EXPECT_EQ(Stored("Quorrel_Bag"), "\n");
         EXPECT_EQ(Stored("stato"), "0\n");
-        EXPECT_EQ(LogLines(), 1) << FileBytes("log.txt");
-        EXPECT_TRUE(Logged("Quorrel_Code: \"" + code + "\" is no code")) << FileBytes("log.txt");
-        EXPECT_TRUE(Logged("discarded (2 guesses, state \"1\")")) << FileBytes("log.txt");
+        EXPECT_EQ(LogLines(), 1) << ReadLog();
+        EXPECT_TRUE(Logged("Quorrel_Code: \"" + code + "\" is no code")) << ReadLog();
+        EXPECT_TRUE(Logged("discarded (2 guesses, state \"1\")")) << ReadLog();
     }
 }
 
@@ -478,7 +476,7 @@ TEST(LoadGame, ValuesOfTwoRecordsSideBySideArePutBackToTheLastStoredRecord)
     EXPECT_EQ(StoredRecord(), newerOnDisk);
     EXPECT_EQ(loaded.guessHistory, newer.guessHistory);
     EXPECT_EQ(loaded.currentGuess, newer.currentGuess);
-    EXPECT_EQ(LogLines(), 1) << FileBytes("log.txt");
+    EXPECT_EQ(LogLines(), 1) << ReadLog();
     EXPECT_TRUE(Logged("restored the last stored record"));
     EXPECT_NE(olderOnDisk, newerOnDisk);
 }
@@ -499,7 +497,7 @@ TEST(LoadGame, SomethingThatIsNoFileInPlaceOfAValueIsReplacedFromTheJournal)
     EXPECT_EQ(loaded.secretCode, "6147");
     EXPECT_EQ(loaded.guessHistory, stored.guessHistory);
     EXPECT_EQ(Stored("Quorrel_Code"), "6147\n");
-    EXPECT_EQ(LogLines(), 1) << FileBytes("log.txt");
+    EXPECT_EQ(LogLines(), 1) << ReadLog();
 }
 
 TEST(LoadGame, ADamagedJournalIsIgnoredAndTheValueFilesAreRead)
@@ -518,7 +516,7 @@ TEST(LoadGame, ADamagedJournalIsIgnoredAndTheValueFilesAreRead)
         const GameRecord loaded = Loaded();
         EXPECT_EQ(loaded.secretCode, "2222") << damage;
         EXPECT_EQ(loaded.currentGuess[0], 5) << damage;
-        EXPECT_EQ(LogLines(), 1) << damage << ": " << FileBytes("log.txt");
+        EXPECT_EQ(LogLines(), 1) << damage << ": " << ReadLog();
         EXPECT_TRUE(Logged("damaged, ignored")) << damage;
     }
 }
@@ -545,7 +543,7 @@ TEST(LoadGame, AValueChangedByHandAfterTheLastStoreIsKeptNotUndone)
     EXPECT_EQ(Stored("Quorrel_Code"), "7654\n");
     EXPECT_EQ(loaded.currentGuess, stored.currentGuess);
     EXPECT_EQ(StoredRecord(), "\n|7654\n|0\n|1\n|2\n|3\n|4\n|");
-    EXPECT_EQ(LogLines(), 2) << FileBytes("log.txt");
+    EXPECT_EQ(LogLines(), 2) << ReadLog();
 }
 
 TEST(LoadGame, NothingInPlaceOfAStoredFileCanHangOrBalloonTheStart)
@@ -591,7 +589,7 @@ TEST(LoadGame, NothingInPlaceOfAStoredFileCanHangOrBalloonTheStart)
                 }
             }
             if (kind == "over-long") {
-                EXPECT_TRUE(Logged(kDir + key + ": ")) << label << ": " << FileBytes("log.txt");
+                EXPECT_TRUE(Logged(kDir + key + ": ")) << label << ": " << ReadLog();
             }
         }
     }

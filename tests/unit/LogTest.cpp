@@ -1,6 +1,7 @@
 // WriteLog: standard output always, and one line per message in log.txt.
 #include <gtest/gtest.h>
 
+#include "FileContents.h"
 #include "ScopedTempDir.h"
 #include "ScopedWorkingDir.h"
 #include "app/Log.h"
@@ -19,7 +20,7 @@ TEST_F(LogTest, FirstMessageCreatesTheFileWithExactlyThatLine)
 {
     ASSERT_FALSE(dir.Exists(kLogFileName));
     WriteLog("first message");
-    EXPECT_EQ(dir.ReadFile(kLogFileName), "first message\n");
+    EXPECT_EQ(ReadLog(dir.Path()), "first message\n");
 }
 
 TEST_F(LogTest, LaterMessagesAreAppendedInOrder)
@@ -27,21 +28,21 @@ TEST_F(LogTest, LaterMessagesAreAppendedInOrder)
     WriteLog("one");
     WriteLog(std::string("two"));
     WriteLog(" three");
-    EXPECT_EQ(dir.ReadFile(kLogFileName), "one\ntwo\n three\n");
+    EXPECT_EQ(ReadLog(dir.Path()), "one\ntwo\n three\n");
 }
 
 TEST_F(LogTest, AppendsToALogLeftByEarlierMessages)
 {
     ASSERT_TRUE(dir.WriteFile(kLogFileName, "earlier\n"));
     WriteLog("later");
-    EXPECT_EQ(dir.ReadFile(kLogFileName), "earlier\nlater\n");
+    EXPECT_EQ(ReadLog(dir.Path()), "earlier\nlater\n");
 }
 
 TEST_F(LogTest, IdenticalMessagesAreBothKept)
 {
     WriteLog("same");
     WriteLog("same");
-    EXPECT_EQ(dir.ReadFile(kLogFileName), "same\nsame\n");
+    EXPECT_EQ(ReadLog(dir.Path()), "same\nsame\n");
 }
 
 TEST_F(LogTest, EveryMessageAlsoGoesToStandardOutput)

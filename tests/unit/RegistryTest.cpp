@@ -7,6 +7,7 @@
 
 #include "RecordingControl.h"
 #include "RecordingForm.h"
+#include "FileContents.h"
 #include "ScopedTempDir.h"
 #include "app/Application.h"
 #include "app/Log.h"
@@ -26,7 +27,7 @@ protected:
     std::vector<std::string> LogLines() const
     {
         std::vector<std::string> lines;
-        std::istringstream in(dir_.ReadFile(kLogFileName));
+        std::istringstream in(ReadLog(dir_.Path()));
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }

@@ -213,7 +213,7 @@ TEST(StoreUnderKill, AfterEveryKillTheLoadFindsTheLastStoredRecordOrTheOneBefore
 
         // The only line a load after a kill may log is the restore.
         if (std::filesystem::exists("log.txt")) {
-            const std::string log = FileBytes("log.txt");
+            const std::string log = ReadLog();
             ASSERT_NE(log.find("restored the last stored record"), std::string::npos) << "kill " << kill << ": " << log;
             ASSERT_EQ(log.find('\n'), log.size() - 1) << "kill " << kill << ": " << log;
             ++restored;
@@ -380,8 +380,7 @@ TEST(StoreUnderPowerCut, EveryStateACrashCanLeaveLoadsTheRecordBeforeOrAfterTheC
                         if (found == ValuesOf(records[after - 1]) || found == ValuesOf(records[after])) continue;
                         if (++failures <= 3)
                             failed += std::to_string(guesses) + " guesses, " + change + ", crash after " +
-                                      std::to_string(crash) + " operations, " + damage + ": " + Line(found) +
-                                      FileBytes("log.txt");
+                                      std::to_string(crash) + " operations, " + damage + ": " + Line(found) + ReadLog();
                     }
                 }
             }

@@ -36,7 +36,7 @@ TEST(LoadWholeFile, AMissingOrUnreadableFileIsLoggedAndChangesNothing)
     EXPECT_FALSE(LoadWholeFile("Data/resources50x40.bin", data));
     EXPECT_FALSE(LoadWholeFile("Data", data));
     EXPECT_EQ(Text(data), "x");
-    EXPECT_EQ(FileBytes("log.txt"), "Data/resources50x40.bin: non trovato\nErrore loading Data\n");
+    EXPECT_EQ(ReadLog(), "Data/resources50x40.bin: non trovato\nErrore loading Data\n");
 }
 
 TEST(LoadFileStart, ReadsOnlyTheFirstBytesAndSaysHowLongTheFileIs)
@@ -60,7 +60,7 @@ TEST(LoadWholeFile, AFifoOrADeviceIsRefusedWithoutWaiting)
     for (const std::string path : {"fifo", "/dev/zero"}) {
         std::vector<unsigned char> data;
         EXPECT_FALSE(LoadWholeFile(path, data)) << path;
-        EXPECT_NE(FileBytes("log.txt").find("Errore loading " + path), std::string::npos) << path;
+        EXPECT_NE(ReadLog().find("Errore loading " + path), std::string::npos) << path;
     }
     alarm(0);
 }

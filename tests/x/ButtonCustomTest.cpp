@@ -3,18 +3,13 @@
 
 #include <vector>
 
-#include "ControlCanvas.h"
+#include "FormWorld.h"
 #include "controls/ButtonCustom.h"
 #include "gui/DrawContext.h"
 #include "image/DisplayImage.h"
 
-using control_canvas::Canvas;
-using control_canvas::Holder;
-
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kFace = 0x336699;
 constexpr uint32_t kFore = 0xFF00FF;
 constexpr int X = 20, Y = 30, W = 80, H = 30;
@@ -34,13 +29,12 @@ public:
     int paints = 0;
 };
 
-class ButtonCustomTest : public Canvas {
+class ButtonCustomTest : public FormTest {
 protected:
-    void SetUp() override
-    {
-        Canvas::SetUp();
-        commands.clear();
-    }
+    static constexpr int kWidth = 240, kHeight = 160;
+    Form* const form_ = MakeForm(kWidth, kHeight, kFormBack);
+
+    void SetUp() override { commands.clear(); }
     // A created button at (X, Y), W x H, in the test colours, with the recording command.
     void Place(ButtonCustom& b)
     {
@@ -68,7 +62,7 @@ TEST_F(ButtonCustomTest, ReleasedAndPressedLooksSwapTheBevelAndAReleaseRunsTheCo
 {
     ButtonCustom b(form_, "");
     Place(b);
-    WindowPixels released = Shot();
+    WindowPixels released = Read(form_);
     ExpectBevel(released, X, Y, kWhite, kBlack);
     EXPECT_EQ(InFace(released, kFace), (W - 2) * (H - 2));
     // Exactly W x H pixels: nothing beyond the bevel.
@@ -77,17 +71,17 @@ TEST_F(ButtonCustomTest, ReleasedAndPressedLooksSwapTheBevelAndAReleaseRunsTheCo
     EXPECT_TRUE(released.AllOf(X - 1, Y, 1, H, kFormBack));
     EXPECT_TRUE(released.AllOf(X + W, Y, 1, H, kFormBack));
 
-    Press(X + 10, Y + 10);
+    PressAt(X + 10, Y + 10);
     EXPECT_TRUE(b.IsPressed());
     EXPECT_TRUE(b.HasFocus());
-    WindowPixels pressed = Shot();
+    WindowPixels pressed = Read(form_);
     ExpectBevel(pressed, X, Y, kBlack, kWhite);
     EXPECT_EQ(InFace(pressed, kFore), 0) << "no focus rectangle while pressed";
     EXPECT_TRUE(commands.empty());
 
-    Release(X + 10, Y + 10);
+    ReleaseAt(X + 10, Y + 10);
     EXPECT_FALSE(b.IsPressed());
-    ExpectBevel(Shot(), X, Y, kWhite, kBlack);
+    ExpectBevel(Read(form_), X, Y, kWhite, kBlack);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0], &b);
 }
@@ -96,9 +90,9 @@ TEST_F(ButtonCustomTest, FocusedButtonShowsADashedRectangleInItsForeColour)
 {
     ButtonCustom b(form_, "");
     Place(b);
-    Stroke(XK_Tab);
+    Type(XK_Tab);
     ASSERT_EQ(Application::Focused(), &b);
-    WindowPixels s = Shot();
+    WindowPixels s = Read(form_);
     const int left = X + 4, right = X + W - 5, top = Y + 3, bottom = Y + H - 4;
     EXPECT_EQ(s.At(left, top), kFore);
     // Each side is dashed: some of its pixels are ink, some are face.
@@ -124,7 +118,7 @@ TEST_F(ButtonCustomTest, FocusedButtonShowsADashedRectangleInItsForeColour)
     EXPECT_EQ(sides, InFace(s, kFore));
 
     b.LostFocus();
-    EXPECT_EQ(InFace(Shot(), kFore), 0);
+    EXPECT_EQ(InFace(Read(form_), kFore), 0);
 }
 
 TEST_F(ButtonCustomTest, CaptionIsCentredInTheInnerBoxAndGreyWhenDisabled)
@@ -132,27 +126,27 @@ TEST_F(ButtonCustomTest, CaptionIsCentredInTheInnerBoxAndGreyWhenDisabled)
     ButtonCustom b(form_, "GO");
     Place(b);
     // The same text, drawn straight into the inner box of another form.
-    Form* reference = MakeForm(300, kFormBack);
+    Form* reference = MakeForm(kWidth, kHeight, kFormBack, 300);
     {
         DrawContext dc(reference);
         dc.DrawText(X + 6, Y + 4, W - 12, H - 8, "GO", kFore, kFace, 2);
         dc.DrawText(X + 6, Y + 40, W - 12, H - 8, "GO", 0x9B9B9B, kFace, 2);
     }
-    WindowPixels ref = Shot(reference);
-    WindowPixels enabled = Shot();
+    WindowPixels ref = Read(reference);
+    WindowPixels enabled = Read(form_);
     EXPECT_GT(InFace(enabled, kFore), 0);
     for (int y = Y + 4; y < Y + H - 4; ++y)
         for (int x = X + 6; x < X + W - 7; ++x) ASSERT_EQ(enabled.At(x, y), ref.At(x, y)) << x << "," << y;
 
     b.Enable(false);
-    WindowPixels disabled = Shot();
+    WindowPixels disabled = Read(form_);
     EXPECT_EQ(InFace(disabled, kFore), 0);
     for (int y = Y + 4; y < Y + H - 4; ++y)
         for (int x = X + 6; x < X + W - 7; ++x) ASSERT_EQ(disabled.At(x, y), ref.At(x, y + 36)) << x << "," << y;
 
     // Disabled: focus rectangle gone, and input ignored altogether.
     b.GotFocus();
-    EXPECT_EQ(InFace(Shot(), kFore), 0);
+    EXPECT_EQ(InFace(Read(form_), kFore), 0);
     Application::SetFocused(&b);
     b.MouseDown(Point{X + 5, Y + 5});
     EXPECT_FALSE(b.IsPressed());
@@ -167,14 +161,14 @@ TEST_F(ButtonCustomTest, PressInsideReleaseOutsideRunsNoCommandAndDropsTheFocus)
 {
     ButtonCustom b(form_, "");
     Place(b);
-    Press(X + 5, Y + 5);
-    ExpectBevel(Shot(), X, Y, kBlack, kWhite);
-    Release(X + W + 20, Y + 5);
+    PressAt(X + 5, Y + 5);
+    ExpectBevel(Read(form_), X, Y, kBlack, kWhite);
+    ReleaseAt(X + W + 20, Y + 5);
     EXPECT_TRUE(commands.empty());
     EXPECT_FALSE(b.IsPressed());
     EXPECT_FALSE(b.HasFocus());
     EXPECT_EQ(Application::Focused(), nullptr);
-    WindowPixels s = Shot();
+    WindowPixels s = Read(form_);
     ExpectBevel(s, X, Y, kWhite, kBlack);
     EXPECT_EQ(InFace(s, kFore), 0);
 }
@@ -183,21 +177,21 @@ TEST_F(ButtonCustomTest, ReturnPressesAFocusedButtonAndItsReleaseRunsTheCommand)
 {
     ButtonCustom b(form_, "");
     Place(b);
-    Stroke(XK_Return);
+    Type(XK_Return);
     EXPECT_TRUE(commands.empty()) << "an unfocused button ignores Return";
 
-    Stroke(XK_Tab);
-    KeyDownOnly(XK_Return);
+    Type(XK_Tab);
+    Dispatch(Key(KeyPress, XK_Return));
     EXPECT_TRUE(b.IsPressed());
-    ExpectBevel(Shot(), X, Y, kBlack, kWhite);
+    ExpectBevel(Read(form_), X, Y, kBlack, kWhite);
     EXPECT_TRUE(commands.empty());
-    KeyUpOnly(XK_Return);
+    Dispatch(Key(KeyRelease, XK_Return));
     EXPECT_FALSE(b.IsPressed());
-    ExpectBevel(Shot(), X, Y, kWhite, kBlack);
+    ExpectBevel(Read(form_), X, Y, kWhite, kBlack);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0], &b);
 
-    KeyDownOnly(XK_Return);
+    Dispatch(Key(KeyPress, XK_Return));
     b.LostFocus();
     EXPECT_FALSE(b.IsPressed()) << "losing the focus releases without a command";
     EXPECT_EQ(commands.size(), 1u);
@@ -214,16 +208,16 @@ TEST_F(ButtonCustomTest, FaceColourComesFromTheButtonItsParentItsFormOrGrey)
     b.SetPosition(X, Y);
     b.Show();
     // Drawn at the panel's offset, in the panel's colour.
-    EXPECT_EQ(Shot().At(X + 10 + 5, Y + 10 + 5), 0x00FF00u);
+    EXPECT_EQ(Read(form_).At(X + 10 + 5, Y + 10 + 5), 0x00FF00u);
     panel.SetBackColor(-1);
     b.Paint();
-    EXPECT_EQ(Shot().At(X + 15, Y + 15), kFormBack);
+    EXPECT_EQ(Read(form_).At(X + 15, Y + 15), kFormBack);
 
-    Form* plain = MakeForm(300, -1);
+    Form* plain = MakeForm(kWidth, kHeight, -1, 300);
     ButtonCustom grey(plain, "");
     grey.SetPosition(X, Y);
     grey.Show();
-    EXPECT_EQ(Shot(plain).At(X + 5, Y + 5), 0xAAAAAAu);
+    EXPECT_EQ(Read(plain).At(X + 5, Y + 5), 0xAAAAAAu);
 }
 
 TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThemWhileDisabled)
@@ -241,18 +235,18 @@ TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThem
     Place(b);
     b.SetImage(normal.get());
     const int cx = X + (W - 10) / 2, cy = Y + (H - 6) / 2;
-    WindowPixels s = Shot();
+    WindowPixels s = Read(form_);
     EXPECT_TRUE(s.AllOf(cx, cy, 10, 6, 0xFF0000));
     EXPECT_EQ(s.Count(X, Y, W, H, 0xFF0000), 60);
 
     b.Enable(false);
-    EXPECT_TRUE(Shot().AllOf(cx, cy, 10, 6, 0xFF0000)) << "no disabled image: the normal one";
+    EXPECT_TRUE(Read(form_).AllOf(cx, cy, 10, 6, 0xFF0000)) << "no disabled image: the normal one";
     b.SetDisabledImage(greyed.get());
-    EXPECT_TRUE(Shot().AllOf(cx, cy, 10, 6, 0x0000FF));
+    EXPECT_TRUE(Read(form_).AllOf(cx, cy, 10, 6, 0x0000FF));
     b.Enable(true);
 
     b.SetText("GO");
-    s = Shot();
+    s = Read(form_);
     EXPECT_TRUE(s.AllOf(X + 8, Y + (H - 6) / 2, 10, 6, 0xFF0000));
     const WindowPixels::Box caption = s.Bounds(X + 1, Y + 1, W - 2, H - 2, kFore);
     ASSERT_GT(caption.w, 0);
@@ -262,13 +256,13 @@ TEST_F(ButtonCustomTest, PicturesArePlacedByCaptionAndTheDisabledOneReplacesThem
     // No room left for the caption beside the picture: it is left out rather than
     // run across the form.
     b.SetSize(30, H);
-    s = Shot();
+    s = Read(form_);
     EXPECT_EQ(s.Count(0, 0, kWidth, kHeight, kFore), 0);
     EXPECT_TRUE(s.AllOf(X + 8, Y + (H - 6) / 2, 10, 6, 0xFF0000));
     b.SetSize(W, H);
 
     b.SetContentHidden(true);
-    s = Shot();
+    s = Read(form_);
     EXPECT_EQ(s.Count(X, Y, W, H, 0xFF0000) + s.Count(X, Y, W, H, kFore), 0);
     ExpectBevel(s, X, Y, kWhite, kBlack);
 }
@@ -304,14 +298,14 @@ TEST_F(ButtonCustomTest, ACommandMayDestroyItsOwnButton)
     doomed = new ButtonCustom(form_, "X");
     Place(*doomed);
     doomed->SetCommand(DestroyTheButton);
-    Click(X + 5, Y + 5);
+    ClickAt(X + 5, Y + 5);
     EXPECT_EQ(doomed, nullptr);
 
     doomed = new ButtonCustom(form_, "X");
     Place(*doomed);
     doomed->SetCommand(DestroyTheButton);
-    Stroke(XK_Tab);
-    Stroke(XK_Return);
+    Type(XK_Tab);
+    Type(XK_Return);
     EXPECT_EQ(doomed, nullptr);
     EXPECT_EQ(Application::Focused(), nullptr);
 }

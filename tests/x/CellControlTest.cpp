@@ -2,18 +2,13 @@
 
 #include <vector>
 
-#include "ControlCanvas.h"
+#include "FormWorld.h"
 #include "controls/CellControl.h"
 #include "gui/DrawContext.h"
 #include "image/DisplayImage.h"
 
-using control_canvas::Canvas;
-using control_canvas::Holder;
-
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kBack = 0x336699;
 constexpr uint32_t kFore = 0xFF00FF;
 constexpr int X = 20, Y = 30, W = 100, H = 40;
@@ -29,8 +24,11 @@ public:
     int paints = 0;
 };
 
-class CellControlTest : public Canvas {
+class CellControlTest : public FormTest {
 protected:
+    static constexpr int kWidth = 240, kHeight = 160;
+    Form* const form_ = MakeForm(kWidth, kHeight, kFormBack);
+
     // A created cell at (X, Y), W x H, in the test colours.
     void Place(CellControl& c, bool border)
     {
@@ -78,31 +76,31 @@ TEST_F(CellControlTest, FaceIsTheCellsOwnColourOrGreyNeverTheParents)
     c.SetPosition(X, Y);
     c.SetSize(W, H);
     c.Show();
-    WindowPixels s = Shot();
+    WindowPixels s = Read(form_);
     // The text box's fill is one pixel narrower than the cell.
     EXPECT_TRUE(s.AllOf(X, Y, W - 1, H, 0xAAAAAA));
     EXPECT_TRUE(s.AllOf(X + W - 1, Y, 1, H, kFormBack));
     EXPECT_TRUE(s.AllOf(X, Y + H, W, 1, kFormBack));
 
     c.SetBackColor(kBack);
-    EXPECT_TRUE(Shot().AllOf(X, Y, W - 1, H, kBack));
+    EXPECT_TRUE(Read(form_).AllOf(X, Y, W - 1, H, kBack));
 }
 
 TEST_F(CellControlTest, BorderIsSunkenAndAllBlackOnWhite)
 {
     CellControl c(form_);
     Place(c, true);
-    WindowPixels s = Shot();
+    WindowPixels s = Read(form_);
     ExpectBorder(s, kWhite);
     EXPECT_TRUE(s.AllOf(X + 1, Y + 1, W - 3, H - 2, kBack));
 
     c.SetBackColor(kWhite);
-    ExpectBorder(Shot(), kBlack);
+    ExpectBorder(Read(form_), kBlack);
 
     c.SetBackColor(kBack);
     c.SetHighlightBackColor(kWhite);
     c.SetHighlight(true);
-    ExpectBorder(Shot(), kBlack);  // the highlight colour decides
+    ExpectBorder(Read(form_), kBlack);  // the highlight colour decides
 }
 
 TEST_F(CellControlTest, HighlightSwapsInYellowAndBlackByDefault)
@@ -111,19 +109,19 @@ TEST_F(CellControlTest, HighlightSwapsInYellowAndBlackByDefault)
     Place(c, false);
     c.SetText("HI");
     c.SetHighlight(true);
-    WindowPixels on = Shot();
+    WindowPixels on = Read(form_);
     EXPECT_EQ(on.At(X + 1, Y + 1), 0xFFFF00u);
     EXPECT_GT(on.Count(X, Y, W, H, kBlack), 0);
     EXPECT_EQ(on.Count(X, Y, W, H, kFore), 0);
     c.SetHighlight(false);
-    WindowPixels off = Shot();
+    WindowPixels off = Read(form_);
     EXPECT_EQ(off.At(X + 1, Y + 1), kBack);
     EXPECT_GT(off.Count(X, Y, W, H, kFore), 0);
 }
 
 TEST_F(CellControlTest, TextAndMarkerAreDrawnInsideTheBorderByAlignment)
 {
-    Form* reference = MakeForm(300, kFormBack);
+    Form* reference = MakeForm(kWidth, kHeight, kFormBack, 300);
     CellControl c(form_);
     Place(c, true);
     c.SetText("ab");
@@ -133,7 +131,7 @@ TEST_F(CellControlTest, TextAndMarkerAreDrawnInsideTheBorderByAlignment)
             DrawContext dc(reference);
             dc.DrawText(X + 1, Y + 1, W - 2, H - 2, "ab", kFore, kBack, align);
         }
-        ExpectSame(Shot(), Shot(reference), X + 1, Y + 1, W - 3, H - 2);
+        ExpectSame(Read(form_), Read(reference), X + 1, Y + 1, W - 3, H - 2);
     }
 
     c.SetText("");
@@ -145,8 +143,8 @@ TEST_F(CellControlTest, TextAndMarkerAreDrawnInsideTheBorderByAlignment)
         dc.DrawText(X + 1, Y + 1, W - 2, H - 2, "", kFore, kBack, 2);
         dc.DrawText(X + 1 + (W - 2) - A, Y + 1 + (H - 2) - A - 4, A, A, "*", kFore, kBack, 2);
     }
-    WindowPixels s = Shot();
-    ExpectSame(s, Shot(reference), X + 1, Y + 1, W - 3, H - 2);
+    WindowPixels s = Read(form_);
+    ExpectSame(s, Read(reference), X + 1, Y + 1, W - 3, H - 2);
     // Flush with the right edge of the text box, four pixels above its bottom.
     const WindowPixels::Box star = s.Bounds(X, Y, W, H, kFore);
     ASSERT_GT(star.w, 0);
@@ -198,11 +196,11 @@ TEST_F(CellControlTest, SettersRepaintOnlyWhenTheValueChanges)
     EXPECT_FALSE(c.IsModified());
 
     // The owner repaints after moving or resizing a cell.
-    const WindowPixels before = Shot();
+    const WindowPixels before = Read(form_);
     c.SetSize(30, 30);
     c.SetPosition(5, 5);
     EXPECT_EQ(c.paints, 10);
-    ExpectSame(before, Shot(), 0, 0, kWidth, kHeight);
+    ExpectSame(before, Read(form_), 0, 0, kWidth, kHeight);
 }
 
 TEST_F(CellControlTest, RestoreBackColorReturnsToTheColourAtCreate)
@@ -243,7 +241,7 @@ TEST_F(CellControlTest, PictureIsCentredVerticallyAndPlacedByItsAlignment)
     } cases[] = {{1, tx + tw - 8 - 3}, {2, tx + (tw - 8) / 2}, {0, tx + 3}, {7, tx + 3}};
     for (const auto& k : cases) {
         c.SetImage(image.get(), 8, 6, k.align);
-        WindowPixels s = Shot();
+        WindowPixels s = Read(form_);
         EXPECT_TRUE(s.AllOf(k.x, iy, 8, 6, 0xFF0000)) << k.align;
         EXPECT_EQ(s.Count(X, Y, W, H, 0xFF0000), 48) << k.align;
     }

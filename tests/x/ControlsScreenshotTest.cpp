@@ -11,15 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
 #include "controls/ImageFrame.h"
 #include "controls/PanelChildren.h"
 #include "image/BuiltinPictures.h"
 #include "image/MyImage.h"
-
-using pixel_form::World;
 
 namespace {
 constexpr int kFormW = 780, kFormH = 330;
@@ -30,7 +28,7 @@ std::vector<unsigned char> LoadSheet()
     std::ifstream in(std::string(QUORREL_DATA_DIR) + "/resources50x40.bin", std::ios::binary);
     std::vector<unsigned char> sheet((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (sheet.size() == 750u * 40 * 3) return sheet;
-    return pixel_form::MakeSheet(750, 40);
+    return MakeSheet(750, 40);
 }
 
 // Writes the pixels as a binary PPM.
@@ -49,7 +47,7 @@ bool WritePpm(const WindowPixels& px, int w, int h, const std::string& path)
 
 TEST(ControlsScreenshot, OneOfEachControlIsDrawnAndSaved)
 {
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(kFormW, kFormH);
     const std::vector<unsigned char> sheet = LoadSheet();
 
@@ -81,7 +79,7 @@ TEST(ControlsScreenshot, OneOfEachControlIsDrawnAndSaved)
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 50; ++x) {
             const int dx = x - 25, dy = y - 20, r2 = dx * dx + dy * dy;
-            if (r2 >= 100 && r2 <= 256) pixel_form::SetRgb(ring, 50, x, y, 0xFFFFFF);
+            if (r2 >= 100 && r2 <= 256) SetRgb(ring, 50, x, y, 0xFFFFFF);
         }
     ImageFrame ringFrame(form, ring.data(), 1, 50, 40, 0, 0);
     ringFrame.SetParent(&green);
@@ -127,7 +125,7 @@ TEST(ControlsScreenshot, OneOfEachControlIsDrawnAndSaved)
 
     WindowPixels px = world.Read(form);
     ASSERT_TRUE(px.Ok());
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
     EXPECT_EQ(px.At(20, 130), 0xC8C8C8u) << "panel background";
     EXPECT_EQ(px.At(10, 125), 0x000000u) << "sunken panel border";
     EXPECT_NE(px.At(25 + 150, 145 + 37), 0xC8C8C8u) << "banner";

@@ -1,12 +1,15 @@
 // The dispatch table, driven with hand-made events on a real created form: which
 // element operations each event reaches, and in which order.
-#include "FormFixture.h"
+#include "FormWorld.h"
 
 #include <X11/keysym.h>
 #include "gui/Form.h"
 
 namespace {
-class DispatchTest : public FormFixture {};
+class DispatchTest : public FormTest {
+protected:
+    RecordingForm& form = MakeRecordingForm();
+};
 using Calls = CallLog;
 }  // namespace
 

@@ -3,15 +3,12 @@
 
 #include <string>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "XvfbServer.h"
 #include "gui/DrawContext.h"
 #include "image/DisplayImage.h"
 
-using pixel_form::World;
-
 namespace {
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00AA00;
 
 // Text as the core request draws it with the program's font, at a baseline chosen by
 // the test: what DrawText must reproduce.
@@ -45,10 +42,9 @@ private:
     GC gc_;
 };
 
-class DrawContextTest : public testing::Test {
+class DrawContextTest : public FormTest {
 protected:
-    World world;
-    Form* form = world.MakeForm(400, 300, kWhite);
+    Form* form = MakeForm(400, 300, kWhite);
 };
 
 TEST_F(DrawContextTest, FillRectangleCoversOneLessThanAskedEachWay)
@@ -56,7 +52,7 @@ TEST_F(DrawContextTest, FillRectangleCoversOneLessThanAskedEachWay)
     DrawContext dc(form);
     dc.FillRectangle(10, 10, 20, 20, 0, 0, kRed);
     dc.FillRectangle(50, 10, 20, 20, 1, kBlue, kRed);
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
 
     const WindowPixels::Box red = px.Bounds(0, 0, 45, 45, kRed);
     EXPECT_EQ(red.x, 10);
@@ -79,7 +75,7 @@ TEST_F(DrawContextTest, TextNeedsABoxOfTenPixels)
     DrawContext dc(form);
     dc.DrawText(20, 20, 100, 9, "Hi", kBlack, kRed, 0);
     dc.DrawText(20, 60, 100, 10, "Hi", kBlack, kRed, 0);
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(px.AllOf(0, 0, 200, 50, kWhite)) << "a box 9 pixels high shows neither text nor background";
     EXPECT_GT(px.CountOther(20, 55, 100, 20, kWhite), 0);
     EXPECT_GT(px.Bounds(20, 50, 100, 30, kBlack).w, 0);
@@ -99,7 +95,7 @@ TEST_F(DrawContextTest, SingleLineIsCentredVerticallyAndPlacedByAlignment)
     }
     for (int align = 0; align < 3; ++align) ref.Draw(200 + left[align], 10 + align * 40 + baseline, text);
 
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     for (int align = 0; align < 3; ++align) {
         const int y = 10 + align * 40;
         EXPECT_GT(px.CountOther(10, y, w, h, kWhite), 0) << "align " << align;
@@ -118,7 +114,7 @@ TEST_F(DrawContextTest, NewlineStartsASecondLineWithTheSameAlignment)
     }
     ref.Draw(200 + w - ref.Width("AB"), 10 + L - 1, "AB");
     ref.Draw(200 + w - ref.Width("CDE"), 10 + 2 * L - 1, "CDE");
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -134,7 +130,7 @@ TEST_F(DrawContextTest, LongLineBreaksAtTheLastBlankThatFitsAndStartsLeft)
     }
     ref.Draw(200, 10 + L - 1, "aaa bbb");
     ref.Draw(200, 10 + 2 * L - 1, "ccc");
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -151,7 +147,7 @@ TEST_F(DrawContextTest, WordWithoutBlanksBreaksBetweenCharacters)
     ref.Draw(200, 10 + L - 1, "abcde");
     ref.Draw(200, 10 + 2 * L - 1, "fghij");
     ref.Draw(200, 10 + 3 * L - 1, "kl");
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w + 10, h), 0);
 }
 
@@ -161,7 +157,7 @@ TEST_F(DrawContextTest, BackgroundBoxIsFilledBeforeTheText)
         DrawContext dc(form);
         dc.DrawText(20, 20, 60, 20, "Hi", kBlack, kRed, 2);
     }
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     // The box is filled with height h + 1, which the fill rule makes w - 1 x h.
     const WindowPixels::Box red = px.Bounds(0, 0, 120, 70, kRed);
     EXPECT_EQ(red.x, 20);
@@ -189,7 +185,7 @@ TEST_F(DrawContextTest, WrappedLinesOnABackgroundKeepTheirDescenders)
     }
     ref.Draw(200, 10 + L - 1, "gyp");
     ref.Draw(200, 10 + 2 * L - 1, "gyp");
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.Differences(10, 10, 200, 10, w, h), 0);
 }
 
@@ -198,25 +194,24 @@ TEST_F(DrawContextTest, TransparentImageKeepsTheBackgroundItWasFirstDrawnOver)
     // Green with a black 2 x 2 middle.
     std::vector<unsigned char> rgb(6 * 6 * 3);
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            pixel_form::SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
+        for (int x = 0; x < 6; ++x) SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
     DisplayImagePtr image(MakeDisplayImage(form, rgb.data(), 6, 6));
     ASSERT_TRUE(image);
 
     DrawContext dc(form);
     dc.FillRectangle(30, 30, 11, 11, 0, -1, kRed);
     dc.PutImageTransparent(30, 30, 6, 6, image.get());
-    WindowPixels first = world.Read(form);
+    WindowPixels first = Read(form);
     EXPECT_TRUE(first.AllOf(32, 32, 2, 2, kRed));
     EXPECT_EQ(first.At(30, 30), kGreen);
     EXPECT_EQ(first.At(35, 35), kGreen);
 
     dc.FillRectangle(30, 30, 11, 11, 0, -1, kBlue);
     dc.PutImageTransparent(30, 30, 6, 6, image.get());
-    WindowPixels second = world.Read(form);
+    WindowPixels second = Read(form);
     EXPECT_TRUE(second.AllOf(32, 32, 2, 2, kRed)) << "the image was changed in place";
     EXPECT_EQ(second.At(36, 36), kBlue);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(NoXErrors()) << Log();
 }
 
 TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
@@ -231,8 +226,8 @@ TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
         dc.PutImagePart(200, 10, 50, 50, image.get(), 20, 0);  // wholly outside: nothing
         dc.PutImagePartTransparent(10, 100, 50, 50, image.get(), 5, 5);
     }
-    WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    WindowPixels px = Read(form);
+    EXPECT_TRUE(NoXErrors()) << Log();
     EXPECT_EQ(px.Bounds(0, 0, 90, 90, 0x404040).w, 10);
     EXPECT_EQ(px.Bounds(90, 0, 90, 90, 0x404040).w, 5);
     EXPECT_TRUE(px.AllOf(200, 10, 50, 50, kWhite));
@@ -243,7 +238,7 @@ TEST_F(DrawContextTest, TransfersAreClippedToTheImage)
 
 TEST(PixelProbe, StandardScreenLogsNothingAndGivesBlueGreenRedZero)
 {
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64, kWhite);
     const unsigned char rgb[] = {0x11, 0x22, 0x33, 0xA0, 0xB0, 0xC0};
     DisplayImagePtr image(MakeDisplayImage(form, rgb, 2, 1));
@@ -251,7 +246,7 @@ TEST(PixelProbe, StandardScreenLogsNothingAndGivesBlueGreenRedZero)
     const auto* data = reinterpret_cast<const unsigned char*>(image->data);
     const unsigned char expected[] = {0x33, 0x22, 0x11, 0, 0xC0, 0xB0, 0xA0, 0};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(data[i], expected[i]) << "byte " << i;
-    EXPECT_EQ(world.log().Lines().size(), 0u) << world.log().All();
+    EXPECT_EQ(world.Log(), "") << world.Log();
     EXPECT_EQ(DisplayPixelLayout().depth, 24);
 
     WindowPixels probed = world.Read(form);
@@ -268,7 +263,7 @@ TEST(PixelProbe, StandardScreenLogsNothingAndGivesBlueGreenRedZero)
 
 TEST(PixelProbe, NoPixelsGiveNoImageAndNoProbe)
 {
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64, kWhite);
     EXPECT_EQ(MakeDisplayImage(form, nullptr, 4, 4), nullptr);
     EXPECT_EQ(DisplayPixelLayout().depth, 0);
@@ -278,7 +273,7 @@ TEST(PixelProbe, NoPixelsGiveNoImageAndNoProbe)
 // (and so convert) at once: the probe must not ask for pixels that cannot be read.
 TEST(PixelProbe, ConversionBeforeTheWindowIsMappedSendsNoBadRequest)
 {
-    World world;
+    FormWorld world;
     static DisplayImagePtr made;
     static int mapState;
     ScreenConnection screen;
@@ -301,7 +296,7 @@ TEST(PixelProbe, ConversionBeforeTheWindowIsMappedSendsNoBadRequest)
     EXPECT_EQ(data[0], 0x33);
     EXPECT_EQ(data[2], 0x11);
     made.reset();
-    EXPECT_FALSE(world.log().HasPrefix("X error")) << world.log().All();
+    EXPECT_FALSE(world.LogHas("X error")) << world.Log();
 }
 
 // A server of another depth, for the layouts the program is not built for.
@@ -332,7 +327,7 @@ void ConvertOnOddScreen(int depth)
 {
     OddScreen odd(depth);
     ASSERT_TRUE(odd.Ok());
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64);
     std::vector<unsigned char> rgb(4 * 2 * 3);
     for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<unsigned char>(i * 37);
@@ -345,10 +340,10 @@ void ConvertOnOddScreen(int depth)
         dc.PutImagePartTransparent(5, 30, 2, 2, image.get(), 2, 0);
     }
     const std::string d = std::to_string(depth);
-    EXPECT_TRUE(world.log().Has("WARNING img->depth: " + d)) << world.log().All();
-    EXPECT_TRUE(world.log().Has("WARNING img->bits_per_pixel: " + d)) << world.log().All();
-    EXPECT_TRUE(world.log().HasPrefix("WARNING MyImage::ixRosso: ")) << world.log().All();
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.LogHas("WARNING img->depth: " + d + "\n")) << world.Log();
+    EXPECT_TRUE(world.LogHas("WARNING img->bits_per_pixel: " + d + "\n")) << world.Log();
+    EXPECT_TRUE(world.LogHas("WARNING MyImage::ixRosso: ")) << world.Log();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
     EXPECT_EQ(DisplayPixelLayout().bitsPerPixel, depth);
 }
 
@@ -363,12 +358,11 @@ TEST_P(KeyColourOnEveryDepth, BlackShowsTheFillBeneath)
 {
     OddScreen odd(GetParam());
     ASSERT_TRUE(odd.Ok());
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64, kWhite);
     std::vector<unsigned char> rgb(6 * 6 * 3);
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            pixel_form::SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
+        for (int x = 0; x < 6; ++x) SetRgb(rgb, 6, x, y, (x == 2 || x == 3) && (y == 2 || y == 3) ? kBlack : kGreen);
     DisplayImagePtr image(MakeDisplayImage(form, rgb.data(), 6, 6));
     ASSERT_TRUE(image);
     {
@@ -385,7 +379,7 @@ TEST_P(KeyColourOnEveryDepth, BlackShowsTheFillBeneath)
             const bool key = (x == 32 || x == 33) && (y == 32 || y == 33);
             EXPECT_EQ(XGetPixel(px.Image(), x, y), key ? red : green) << "(" << x << ", " << y << ")";
         }
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    EXPECT_TRUE(world.NoXErrors()) << world.Log();
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, KeyColourOnEveryDepth, testing::Values(8, 15, 16, 30),
@@ -395,14 +389,13 @@ TEST(PixelProbe, SixteenBitRowsArePaddedWithAWarning)
 {
     OddScreen odd(16);
     ASSERT_TRUE(odd.Ok());
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(64, 64);
     std::vector<unsigned char> rgb(3 * 2 * 3, 0x80);
     DisplayImagePtr image(MakeDisplayImage(form, rgb.data(), 3, 2));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->bytes_per_line, 8);
-    EXPECT_TRUE(world.log().Has("WARNING img width: 3 - bytes_per_line_Pad != bytes_per_line: 8 6"))
-        << world.log().All();
+    EXPECT_TRUE(world.LogHas("WARNING img width: 3 - bytes_per_line_Pad != bytes_per_line: 8 6\n")) << world.Log();
 }
 
 // ---------------------------------------------------------------- fonts
@@ -416,14 +409,14 @@ TEST(DrawContextFont, MissingFontFallsBackToFixedAndTextStillShows)
     XvfbServer server(o);
     ASSERT_TRUE(server.Ok());
     ScopedDisplayEnv env(server.DisplayName());
-    World world;
+    FormWorld world;
     Form* form = world.MakeForm(200, 100, kWhite);
     {
         DrawContext dc(form);
         dc.DrawText(10, 10, 150, 30, "Quorrel", kBlack, -1, 0);
     }
     WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.log().Has("XLoadQueryFont failed")) << world.log().All();
+    EXPECT_TRUE(world.LogHas("XLoadQueryFont failed\n")) << world.Log();
     EXPECT_EQ(form->GetFont().name, "-*-*-Medium-R-Normal--14-*");
     EXPECT_GT(px.Bounds(10, 10, 150, 30, kBlack).w, 20);
 }

@@ -1,9 +1,12 @@
 // The font record on a real display: loaded once, and loaded again when the element
 // is given a new font description.
-#include "FormFixture.h"
+#include "FormWorld.h"
 
 namespace {
-class FontSpecTest : public FormFixture {};
+class FontSpecTest : public FormTest {
+protected:
+    RecordingForm& form = MakeRecordingForm();
+};
 }  // namespace
 
 TEST_F(FontSpecTest, IsLoadedOnceOnFirstUse)

@@ -14,13 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "FormEvents.h"
-#include "FreshRegistry.h"
-#include "PixelForm.h"
-#include "ScopedTempDir.h"
+#include "Colours.h"
+#include "FormWorld.h"
+#include "StoredGame.h"
 #include "StandInCommands.h"
 #include "app/ProductInfo.h"
-#include "app/ScreenConnection.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
 #include "controls/ImageFrame.h"
@@ -40,34 +38,26 @@ using form_events::WindowRect;
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF, kCream = 0xFFFDE5;
-constexpr const char* kGameDir = "Settings/Quorrel.exe/dati/";
 constexpr int kPictureCovered = 13, kPictureHole = 14;
 // The sheet picture of each colour value 0..8.
 constexpr int kPictureOf[] = {0, 1, 7, 8, 9, 10, 11, 12, 13};
 
-class FormMainTest : public testing::Test {
+class FormMainTest : public FormTest {
 protected:
-    FreshRegistry fresh_;
-    ScopedTempDir dir;
     bool dataCopied_ = CopyData();
     stand_in::Programs programs;
-    std::unique_ptr<ScreenConnection> screen_ = std::make_unique<ScreenConnection>();
-    Display* display = screen_->GetDisplay();
     std::unique_ptr<FormMain> form;
 
     FormMainTest()
     {
         EXPECT_TRUE(dataCopied_);
         EXPECT_TRUE(programs.Add("aplay"));
-        Application::InstallErrorHandlers();
     }
     ~FormMainTest() override
     {
         DestroyMessageBox();
         form.reset();
         EXPECT_TRUE(stand_in::ReapAll());
-        EXPECT_EQ(Log().find("X error"), std::string::npos) << Log();
     }
 
     bool CopyData()
@@ -76,21 +66,18 @@ protected:
         std::filesystem::copy(QUORREL_DATA_DIR, dir.File("Data"), std::filesystem::copy_options::recursive, ec);
         return !ec && dir.Exists("Data/resources50x40.bin") && dir.Exists("Data/beep.wav");
     }
-    std::string Log() const { return dir.ReadFile("log.txt"); }
 
     // A stored game for the form to find at its first paint.
     void StoreGame(const std::string& history, const std::string& code, int state, std::array<int, 4> input = {})
     {
-        const std::string base = kGameDir;
-        ASSERT_TRUE(dir.WriteFile(base + "Quorrel_Bag", history + "\n"));
-        ASSERT_TRUE(dir.WriteFile(base + "Quorrel_Code", code + "\n"));
-        ASSERT_TRUE(dir.WriteFile(base + "stato", std::to_string(state) + "\n"));
-        for (int k = 0; k < 4; ++k)
-            ASSERT_TRUE(dir.WriteFile(base + "col" + std::to_string(k + 1), std::to_string(input[k]) + "\n"));
+        std::string digits;
+        for (int d : input) digits += std::to_string(d);
+        for (const auto& [key, value] : GameValues(code, history, std::to_string(state), digits))
+            ASSERT_TRUE(dir.WriteFile(kValueDir + key, value));
     }
     std::string Stored(const std::string& key) const
     {
-        std::string text = dir.ReadFile(std::string(kGameDir) + key);
+        std::string text = dir.ReadFile(kValueDir + key);
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         return text;
     }
@@ -98,7 +85,7 @@ protected:
     // The window, constructed; Open() also hands it its first Expose.
     void Construct()
     {
-        form = std::make_unique<FormMain>(screen_.get(), "Quorrel test");
+        form = std::make_unique<FormMain>(screen.get(), "Quorrel test");
         ASSERT_TRUE(form->IsCreated());
         XSync(display, False);
     }

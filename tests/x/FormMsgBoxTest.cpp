@@ -8,11 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "FormEvents.h"
-#include "FreshRegistry.h"
-#include "PixelForm.h"
-#include "ScopedTempDir.h"
-#include "app/ScreenConnection.h"
+#include "FormWorld.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
 #include "dialogs/FormMsgBox.h"
@@ -39,31 +35,22 @@ public:
 // The YES/OK and NO buttons, by their middle in the box's window.
 constexpr int kFirstX = 185, kSecondX = 65, kButtonY = 124;
 
-class MessageBoxTest : public testing::Test {
+class MessageBoxTest : public FormTest {
 protected:
-    FreshRegistry fresh_;
-    ScopedTempDir dir_;
-    std::unique_ptr<ScreenConnection> screen_ = std::make_unique<ScreenConnection>();
-    Display* display = screen_->GetDisplay();
     AnswerForm owner;
 
     MessageBoxTest()
     {
-        Application::InstallErrorHandlers();
         // The border puts the window's inside one pixel in from where it is placed, and
         // the box centres on the inside: this owner reports (100, 100).
         Open(owner, 99, 99, 700, 500);
         Application::SetMainForm(&owner);
     }
-    ~MessageBoxTest() override
-    {
-        DestroyMessageBox();
-        EXPECT_EQ(dir_.ReadFile("log.txt").find("X error"), std::string::npos) << dir_.ReadFile("log.txt");
-    }
+    ~MessageBoxTest() override { DestroyMessageBox(); }
 
     void Open(Form& f, int x, int y, int w, int h)
     {
-        f.SetScreen(screen_.get());
+        f.SetScreen(screen.get());
         f.SetGeometry(x, y, w, h);
         f.Create();
         XSync(display, False);

@@ -1,6 +1,6 @@
 // What a created form leaves on the server: its window's class, hints, protocols,
 // type and background, and the geometry the form asks the server for.
-#include "FormFixture.h"
+#include "FormWorld.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -11,8 +11,9 @@
 
 namespace {
 
-class FormWindowTest : public FormFixture {
+class FormWindowTest : public FormTest {
 protected:
+    RecordingForm& form = MakeRecordingForm();
     // A form of its own, created on the fixture's connection.
     std::unique_ptr<RecordingForm> NewForm(bool dialog = false, int64_t backColor = -1)
     {

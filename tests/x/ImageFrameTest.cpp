@@ -5,24 +5,18 @@
 #include <memory>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "controls/ImageFrame.h"
 #include "gui/DrawContext.h"
 #include "image/PackedPicture.h"
 #include "image/SharedSheetImage.h"
 
-using pixel_form::MakeSheet;
-using pixel_form::SheetColour;
-using pixel_form::World;
-
 namespace {
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kBlue = 0x0000FF, kGreen = 0x00AA00;
 constexpr int kSheetW = 750, kSheetH = 40, kCellW = 50, kCellH = 40;
 
-class ImageFrameTest : public testing::Test {
+class ImageFrameTest : public FormTest {
 protected:
-    World world;
-    Form* form = world.MakeForm(400, 300, kGreen);
+    Form* form = MakeForm(400, 300, kGreen);
     std::vector<unsigned char> sheet = MakeSheet(kSheetW, kSheetH);
 
     std::unique_ptr<ImageFrame> SheetFrame(int column, int x = 20, int y = 20)
@@ -46,13 +40,13 @@ TEST_F(ImageFrameTest, SheetFrameShowsTheCellAtItsColumn)
 {
     auto frame = SheetFrame(7);
     frame->Show();
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(ShowsCell(px, 20, 20, 7));
     EXPECT_EQ(px.At(70, 20), kGreen);
     EXPECT_EQ(px.At(20, 60), kGreen);
 
     frame->SetFrame(3, 0);
-    EXPECT_TRUE(ShowsCell(world.Read(form), 20, 20, 3));
+    EXPECT_TRUE(ShowsCell(Read(form), 20, 20, 3));
     EXPECT_EQ(frame->GetFrame().x, 3);
 }
 
@@ -67,8 +61,8 @@ TEST_F(ImageFrameTest, ACellChangeIsOneRequestAndNoEventComesBack)
         dc.DrawText(200, 20, 100, 30, "text", kBlack, kWhite, 0);
     }
     frame->SetFrame(2, 0);  // the sheet's pixmap is made on the first paint
-    Display* d = world.display();
-    world.Sync();
+    Display* d = display;
+    Sync();
     XEvent ev;
     while (XCheckMaskEvent(d, ~0L, &ev)) {}
     while (XCheckTypedEvent(d, NoExpose, &ev)) {}
@@ -76,9 +70,9 @@ TEST_F(ImageFrameTest, ACellChangeIsOneRequestAndNoEventComesBack)
     const unsigned long before = XNextRequest(d);
     frame->SetFrame(3, 0);
     EXPECT_EQ(XNextRequest(d) - before, 1u);
-    world.Sync();
+    Sync();
     EXPECT_EQ(XPending(d), 0) << "an event came back, type " << (XPeekEvent(d, &ev), ev.type);
-    EXPECT_TRUE(ShowsCell(world.Read(form), 20, 20, 3));
+    EXPECT_TRUE(ShowsCell(Read(form), 20, 20, 3));
 }
 
 TEST_F(ImageFrameTest, NothingIsDrawnBeforeTheFrameIsShown)
@@ -86,7 +80,7 @@ TEST_F(ImageFrameTest, NothingIsDrawnBeforeTheFrameIsShown)
     auto frame = SheetFrame(7);
     frame->Paint();
     frame->Create();
-    EXPECT_TRUE(world.Read(form).AllOf(0, 0, 400, 300, kGreen)) << "Create paints nothing";
+    EXPECT_TRUE(Read(form).AllOf(0, 0, 400, 300, kGreen)) << "Create paints nothing";
     EXPECT_EQ(frame->GetImage(), nullptr);
 }
 
@@ -100,14 +94,14 @@ TEST_F(ImageFrameTest, SettingTheSameCellDoesNotRepaint)
     }
     frame->SetFrame(7, 0);
     frame->SetFrameErased(7, 0, true);
-    EXPECT_TRUE(world.Read(form).AllOf(20, 20, 50, 40, kBlue));
+    EXPECT_TRUE(Read(form).AllOf(20, 20, 50, 40, kBlue));
 }
 
 TEST_F(ImageFrameTest, OpaqueFrameKeepsBlackAndTransparentShowsTheParent)
 {
     // Column 2 of the sheet gets a black 10 x 10 square, its last column included.
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) pixel_form::SetRgb(sheet, kSheetW, 2 * kCellW + 40 + x, 30 + y, kBlack);
+        for (int x = 0; x < 10; ++x) SetRgb(sheet, kSheetW, 2 * kCellW + 40 + x, 30 + y, kBlack);
     auto opaque = SheetFrame(2, 20, 20);
     auto transparent = SheetFrame(2, 120, 20);
     transparent->SetTransparent(true);
@@ -118,14 +112,14 @@ TEST_F(ImageFrameTest, OpaqueFrameKeepsBlackAndTransparentShowsTheParent)
     }
     opaque->Show();
     transparent->Show();
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(px.AllOf(60, 50, 10, 10, kBlack));
     EXPECT_TRUE(px.AllOf(160, 50, 10, 10, kGreen));
     EXPECT_EQ(px.At(120, 20), SheetColour(2 * kCellW, 0));
     EXPECT_EQ(px.At(20, 20), SheetColour(2 * kCellW, 0));
     // The sheet itself is untouched: opaque frames over it still show black.
     opaque->Paint();
-    EXPECT_TRUE(world.Read(form).AllOf(60, 50, 10, 10, kBlack));
+    EXPECT_TRUE(Read(form).AllOf(60, 50, 10, 10, kBlack));
 }
 
 TEST_F(ImageFrameTest, ErasedCellChangeClearsBeforeDrawing)
@@ -135,7 +129,7 @@ TEST_F(ImageFrameTest, ErasedCellChangeClearsBeforeDrawing)
     frame->Show();
     const uint32_t id = frame->GetId();
     frame->SetFrameErased(5, 0, true);
-    EXPECT_TRUE(ShowsCell(world.Read(form), 20, 20, 5));
+    EXPECT_TRUE(ShowsCell(Read(form), 20, 20, 5));
     EXPECT_TRUE(frame->IsCreated());
     EXPECT_EQ(frame->GetId(), id) << "re-created, keeping its id";
 }
@@ -150,14 +144,14 @@ TEST_F(ImageFrameTest, FramesOverOneSheetShareOneImageFreedWithTheLast)
     ASSERT_NE(a->GetImage(), nullptr);
     EXPECT_EQ(a->GetImage(), b->GetImage());
     EXPECT_EQ(LiveSheetImageCount(), before + 1);
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(ShowsCell(px, 20, 20, 1));
     EXPECT_TRUE(ShowsCell(px, 120, 20, 9));
 
     a.reset();
     EXPECT_EQ(LiveSheetImageCount(), before + 1);
     b->SetFrame(2, 0);
-    EXPECT_TRUE(ShowsCell(world.Read(form), 120, 20, 2));
+    EXPECT_TRUE(ShowsCell(Read(form), 120, 20, 2));
     b.reset();
     EXPECT_EQ(LiveSheetImageCount(), before);
 
@@ -183,8 +177,8 @@ TEST_F(ImageFrameTest, CellsBeyondThePictureSendNoBadRequest)
     edge->Show();
     below->Show();
     tall->Show();
-    WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    WindowPixels px = Read(form);
+    EXPECT_TRUE(NoXErrors()) << Log();
     EXPECT_EQ(px.At(20 + 29, 20), SheetColour(749, 0));
     EXPECT_EQ(px.At(20 + 30, 20), kGreen);
     EXPECT_EQ(px.At(220, 20 + 39), SheetColour(150, 39));
@@ -193,12 +187,12 @@ TEST_F(ImageFrameTest, CellsBeyondThePictureSendNoBadRequest)
 TEST_F(ImageFrameTest, TransparentFrameOverTheWindowsEdgeSendsNoBadRequest)
 {
     for (int y = 5; y < 10; ++y)
-        for (int x = 5; x < 10; ++x) pixel_form::SetRgb(sheet, kSheetW, 3 * kCellW + x, y, kBlack);
+        for (int x = 5; x < 10; ++x) SetRgb(sheet, kSheetW, 3 * kCellW + x, y, kBlack);
     auto frame = SheetFrame(3, 380, 280);  // 20 x 20 of its 50 x 40 on the window
     frame->SetTransparent(true);
     frame->Show();
-    WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    WindowPixels px = Read(form);
+    EXPECT_TRUE(NoXErrors()) << Log();
     EXPECT_EQ(px.At(380, 280), SheetColour(150, 0));
     EXPECT_TRUE(px.AllOf(385, 285, 5, 5, kGreen)) << "black still shows the parent on the visible part";
 }
@@ -206,7 +200,7 @@ TEST_F(ImageFrameTest, TransparentFrameOverTheWindowsEdgeSendsNoBadRequest)
 // A form builds its controls in its load callback, before its window is mapped.
 TEST(ImageFrameLoad, TransparentFrameShownWhileItsFormLoadsSendsNoBadRequest)
 {
-    World world;
+    FormWorld world;
     static std::vector<unsigned char> sheet;
     static std::unique_ptr<ImageFrame> frame;
     sheet = MakeSheet(kSheetW, kSheetH);
@@ -225,7 +219,7 @@ TEST(ImageFrameLoad, TransparentFrameShownWhileItsFormLoadsSendsNoBadRequest)
     XSync(screen.GetDisplay(), False);
     EXPECT_TRUE(frame->IsCreated());
     frame.reset();
-    EXPECT_FALSE(world.log().HasPrefix("X error")) << world.log().All();
+    EXPECT_FALSE(world.LogHas("X error")) << world.Log();
 }
 
 TEST_F(ImageFrameTest, CallerImageAndImageListAreDrawnAndNeverFreed)
@@ -245,12 +239,12 @@ TEST_F(ImageFrameTest, CallerImageAndImageListAreDrawnAndNeverFreed)
         listed.SetPosition(120, 20);
         single.Show();
         listed.Show();
-        WindowPixels px = world.Read(form);
+        WindowPixels px = Read(form);
         EXPECT_TRUE(ShowsCell(px, 20, 20, 6));
         EXPECT_TRUE(px.AllOf(120, 20, kCellW, kCellH, 0x303030));
         // The list is indexed by column + row.
         listed.SetFrame(0, 1);
-        EXPECT_TRUE(ShowsCell(world.Read(form), 120, 20, 0));
+        EXPECT_TRUE(ShowsCell(Read(form), 120, 20, 0));
     }
     EXPECT_EQ(whole->width, kSheetW) << "the images outlive the frames";
 }
@@ -271,12 +265,12 @@ TEST_F(ImageFrameTest, PackedPicturesBecomeAListTheFrameOwns)
     frame.SetSize(4, 2);
     frame.SetPosition(30, 30);
     frame.Show();
-    EXPECT_TRUE(world.Read(form).AllOf(30, 30, 4, 2, kBlue));
+    EXPECT_TRUE(Read(form).AllOf(30, 30, 4, 2, kBlue));
     frame.SetFrame(0, 0);
-    EXPECT_TRUE(world.Read(form).AllOf(30, 30, 4, 2, 0xFF0000));
+    EXPECT_TRUE(Read(form).AllOf(30, 30, 4, 2, 0xFF0000));
     // A cell past the pictures the frame built shows nothing new.
     frame.SetFrame(2, 0);
-    EXPECT_TRUE(world.Read(form).AllOf(30, 30, 4, 2, 0xFF0000));
+    EXPECT_TRUE(Read(form).AllOf(30, 30, 4, 2, 0xFF0000));
 }
 
 TEST_F(ImageFrameTest, PassesClicksToTheCallbacks)

@@ -4,24 +4,18 @@
 #include <memory>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "app/Application.h"
 #include "controls/PanelChildren.h"
 #include "gui/DrawContext.h"
 #include "image/MyImage.h"
 #include "image/PackedPicture.h"
 
-using pixel_form::MakeSheet;
-using pixel_form::SheetColour;
-using pixel_form::World;
-
 namespace {
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kBlue = 0x0000FF, kGreen = 0x00AA00, kRed = 0xFF0000;
 
-class MyImageTest : public testing::Test {
+class MyImageTest : public FormTest {
 protected:
-    World world;
-    Form* form = world.MakeForm(300, 200, kGreen);
+    Form* form = MakeForm(300, 200, kGreen);
 
     void Paint(int x, int y, int w, int h, uint32_t c)
     {
@@ -46,7 +40,7 @@ TEST_F(MyImageTest, RgbSourceIsConvertedAtTheFirstPaintAndKept)
     image.Show();
     XImage* converted = image.GetImage();
     ASSERT_NE(converted, nullptr);
-    EXPECT_TRUE(ShowsPicture(world.Read(form), 10, 10, 8, 6));
+    EXPECT_TRUE(ShowsPicture(Read(form), 10, 10, 8, 6));
     image.Paint();
     EXPECT_EQ(image.GetImage(), converted);
 }
@@ -65,7 +59,7 @@ TEST_F(MyImageTest, PackedSourceIsUnpackedAtItsSize)
     MyImage image(form, packed.data(), 3, 2);
     image.SetPosition(10, 10);
     image.Show();
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(px.AllOf(10, 10, 3, 1, kRed));
     EXPECT_TRUE(px.AllOf(10, 11, 3, 1, kBlue));
     EXPECT_EQ(px.At(13, 10), kGreen);
@@ -85,7 +79,7 @@ TEST_F(MyImageTest, WithoutPictureItShowsTheParentsColourOverItsWholeArea)
     onPanel.SetPosition(100, 10);
     onForm.Show();
     onPanel.Show();
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.CountOther(0, 0, 90, 50, kBlue), 30 * 20);
     EXPECT_TRUE(px.AllOf(10, 10, 30, 20, kGreen));
     EXPECT_TRUE(px.AllOf(100, 10, 30, 20, kRed)) << "the panel's colour; the panel itself is not shown";
@@ -100,7 +94,7 @@ TEST_F(MyImageTest, NewSourceReplacesTheConvertedImage)
     image.Show();
     image.SetSource(second.data());
     EXPECT_EQ(image.GetSource(), second.data());
-    EXPECT_TRUE(world.Read(form).AllOf(10, 10, 8, 6, 0x505050));
+    EXPECT_TRUE(Read(form).AllOf(10, 10, 8, 6, 0x505050));
 }
 
 TEST_F(MyImageTest, CallerImageDropsTheSourceAndStaysTheCallers)
@@ -115,7 +109,7 @@ TEST_F(MyImageTest, CallerImageDropsTheSourceAndStaysTheCallers)
         image.SetImage(mine.get());
         EXPECT_EQ(image.GetSource(), nullptr);
         EXPECT_EQ(image.GetImage(), mine.get());
-        EXPECT_TRUE(world.Read(form).AllOf(10, 10, 8, 6, 0x505050));
+        EXPECT_TRUE(Read(form).AllOf(10, 10, 8, 6, 0x505050));
     }
     // Freed here by its owner once; the sanitizer would see a second free.
     EXPECT_EQ(mine->width, 8);
@@ -144,7 +138,7 @@ TEST_F(MyImageTest, SunkenFrameDarkensTopLeftAndLightensBottomRight)
     image.SetPosition(10, 10);
     image.Show();
     image.SetSunken(true);
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(px.AllOf(10, 10, 19, 1, kBlack));
     EXPECT_TRUE(px.AllOf(10, 10, 1, 9, kBlack));
     EXPECT_TRUE(px.AllOf(29, 10, 1, 10, kWhite));
@@ -161,8 +155,8 @@ TEST_F(MyImageTest, LargerThanItsPictureShowsBackgroundBeyondAndSendsNoBadReques
     image.SetSize(30, 30);
     image.SetPosition(10, 10);
     image.Show();
-    WindowPixels px = world.Read(form);
-    EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+    WindowPixels px = Read(form);
+    EXPECT_TRUE(NoXErrors()) << Log();
     EXPECT_TRUE(ShowsPicture(px, 10, 10, 10, 10));
     EXPECT_TRUE(px.AllOf(20, 10, 20, 30, kGreen));
     EXPECT_TRUE(px.AllOf(10, 20, 30, 20, kGreen));
@@ -177,7 +171,7 @@ TEST_F(MyImageTest, EnableDoesNotRepaint)
     Paint(0, 0, 200, 100, kBlue);
     image.Enable(false);
     EXPECT_FALSE(image.IsEnabled());
-    EXPECT_TRUE(world.Read(form).AllOf(0, 0, 200, 100, kBlue));
+    EXPECT_TRUE(Read(form).AllOf(0, 0, 200, 100, kBlue));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "app/Application.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
@@ -17,11 +17,8 @@
 #include "gui/DrawContext.h"
 #include "image/MyImage.h"
 
-using pixel_form::MakeSheet;
-using pixel_form::World;
-
 namespace {
-constexpr uint32_t kFormBack = 0x204060, kPanelBack = 0x00AA00, kRed = 0xFF0000, kBlue = 0x0000FF;
+constexpr uint32_t kPanelBack = kGreen;
 constexpr int X = 40, Y = 30, W = 50, H = 40;
 
 const std::vector<unsigned char>& Sheet()
@@ -82,10 +79,9 @@ const std::vector<PaintedControl>& AllPaintedControls()
     return all;
 }
 
-class PaintedControlTest : public testing::Test {
+class PaintedControlTest : public FormTest {
 protected:
-    World world;
-    Form* form = world.MakeForm(300, 200, kFormBack);
+    Form* form = MakeForm(300, 200, kFormBack);
 
     // A panel of kPanelBack over the whole form, for the colour behind the control.
     PanelChildren* Backing()
@@ -126,7 +122,7 @@ TEST_F(PaintedControlTest, EveryPaintedControlFollowsTheSameLifecycle)
             dc.DrawPoint(X, Y, kRed);
         }
         c->Hide();
-        EXPECT_EQ(world.Read(form).At(X, Y) == kRed, !kind.erasesUnshown);
+        EXPECT_EQ(Read(form).At(X, Y) == kRed, !kind.erasesUnshown);
 
         // Create draws nothing; it gives the id, which becomes the user data unless
         // the control keeps its own. Show paints the whole area.
@@ -136,15 +132,15 @@ TEST_F(PaintedControlTest, EveryPaintedControlFollowsTheSameLifecycle)
         c->Create();
         EXPECT_NE(c->GetId(), 0u);
         EXPECT_EQ(c->GetUserDataRef() == c->GetId(), !kind.keepsUserData);
-        EXPECT_TRUE(world.Read(form).AllOf(X + 1, Y + 1, W - 1, H - 1, kPanelBack)) << "Create draws nothing";
+        EXPECT_TRUE(Read(form).AllOf(X + 1, Y + 1, W - 1, H - 1, kPanelBack)) << "Create draws nothing";
         c->Show();
         // (A cell's text box leaves its last column, as the text fill does.)
-        EXPECT_EQ(world.Read(form).Count(X, Y, W - 1, H - 1, kPanelBack), 0) << "Show paints the whole area";
+        EXPECT_EQ(Read(form).Count(X, Y, W - 1, H - 1, kPanelBack), 0) << "Show paints the whole area";
 
         // Hide erases exactly W x H in the colour behind; the next Show paints again.
         MarkEdges();
         c->Hide();
-        WindowPixels px = world.Read(form);
+        WindowPixels px = Read(form);
         EXPECT_FALSE(c->IsCreated());
         EXPECT_TRUE(px.AllOf(X, Y, W, H, kPanelBack)) << "erased in the panel's colour, not the form's";
         EXPECT_EQ(px.At(X + W, Y + H - 1), kRed);
@@ -152,17 +148,17 @@ TEST_F(PaintedControlTest, EveryPaintedControlFollowsTheSameLifecycle)
         const uint32_t id = c->GetId();
         c->Show();
         EXPECT_EQ(c->GetId(), id) << "shown again with its id";
-        EXPECT_EQ(world.Read(form).Count(X, Y, W - 1, H - 1, kPanelBack), 0);
+        EXPECT_EQ(Read(form).Count(X, Y, W - 1, H - 1, kPanelBack), 0);
 
         // Moving a shown control erases the old place and paints the new one.
         if (kind.movesItself) {
             c->SetPosition(X + 120, Y + 60);
-            px = world.Read(form);
+            px = Read(form);
             EXPECT_TRUE(px.AllOf(X, Y, W, H, kPanelBack)) << "the old place is erased";
             EXPECT_EQ(px.Count(X + 120, Y + 60, W - 1, H - 1, kPanelBack), 0) << "the new place is painted";
             c->SetPosition(X, Y);
             c->SetSize(W - 20, H - 10);
-            px = world.Read(form);
+            px = Read(form);
             EXPECT_TRUE(px.AllOf(X + W - 20, Y, 20, H, kPanelBack)) << "a smaller control erases the rest";
             EXPECT_TRUE(px.AllOf(X, Y + H - 10, W, 10, kPanelBack));
             EXPECT_EQ(px.Count(X, Y, W - 21, H - 11, kPanelBack), 0);
@@ -175,19 +171,19 @@ TEST_F(PaintedControlTest, EveryPaintedControlFollowsTheSameLifecycle)
         Application::SetLoading(true);
         c->Paint();
         Application::SetLoading(false);
-        EXPECT_EQ(world.Read(form).AllOf(X, Y, W, H, kPanelBack), !kind.paintsWhileLoading);
+        EXPECT_EQ(Read(form).AllOf(X, Y, W, H, kPanelBack), !kind.paintsWhileLoading);
 
         // Without a form there is no window to draw on, and another form's is not it.
         Child* loose = Make(kind, nullptr, 200, 120);
         loose->Show();
         loose->Paint();
-        EXPECT_TRUE(world.Read(form).AllOf(200, 120, W, H, kPanelBack)) << "nothing drawn without a form";
+        EXPECT_TRUE(Read(form).AllOf(200, 120, W, H, kPanelBack)) << "nothing drawn without a form";
         delete loose;
 
         delete backing;             // and with it the control
         Make(kind, form, 200, 10);  // left for the form to delete
-        world.Sync();
-        EXPECT_TRUE(world.NoXErrors()) << world.log().All();
+        Sync();
+        EXPECT_TRUE(NoXErrors()) << Log();
     }
 }
 

@@ -6,24 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "PixelForm.h"
+#include "FormWorld.h"
 #include "controls/ButtonCustom.h"
 #include "controls/PanelChildren.h"
 #include "gui/DrawContext.h"
 #include "image/MyImage.h"
 
-using pixel_form::MakeSheet;
-using pixel_form::SheetColour;
-using pixel_form::World;
-
 namespace {
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kGreen = 0x00AA00, kGrey = 0x808080, kRed = 0xFF0000;
 constexpr int X = 20, Y = 20, W = 60, H = 40;
 
 // A child that looks at the panel's area at the moment it is hidden.
 class HideWitness : public Child {
 public:
-    HideWitness(World& world, Form* form, GUIElement* panel)
+    HideWitness(FormWorld& world, Form* form, GUIElement* panel)
         : Child(panel, {.painted = true}), world_(world), form_(form)
     {}
     void Create() override
@@ -40,14 +35,13 @@ public:
     uint32_t seenAtHide = 0x123456;
 
 private:
-    World& world_;
+    FormWorld& world_;
     Form* form_;
 };
 
-class PanelChildrenTest : public testing::Test {
+class PanelChildrenTest : public FormTest {
 protected:
-    World world;
-    Form* form = world.MakeForm(300, 200, kGreen);
+    Form* form = MakeForm(300, 200, kGreen);
     PanelChildren panel{form};
 
     PanelChildrenTest()
@@ -61,7 +55,7 @@ protected:
 TEST_F(PanelChildrenTest, PlainPanelFillsExactlyItsArea)
 {
     panel.Show();
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(px.AllOf(X, Y, W, H, kGrey));
     EXPECT_EQ(px.CountOther(0, 0, 150, 100, kGreen), W * H);
 }
@@ -70,7 +64,7 @@ TEST_F(PanelChildrenTest, DefaultBorderIsSunken)
 {
     panel.SetBorder(true);
     panel.Show();
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(px.AllOf(X, Y, W - 1, 1, kBlack));      // top
     EXPECT_TRUE(px.AllOf(X, Y, 1, H - 1, kBlack));      // left
     EXPECT_TRUE(px.AllOf(X + W - 1, Y, 1, H, kWhite));  // right
@@ -84,7 +78,7 @@ TEST_F(PanelChildrenTest, RaisedAndFlatBorders)
     panel.SetSunken(false);
     EXPECT_TRUE(panel.HasBorder());
     panel.Show();
-    WindowPixels raised = world.Read(form);
+    WindowPixels raised = Read(form);
     EXPECT_TRUE(raised.AllOf(X, Y, W - 1, 1, kWhite));
     EXPECT_TRUE(raised.AllOf(X, Y, 1, H - 1, kWhite));
     EXPECT_TRUE(raised.AllOf(X + W - 1, Y, 1, H, kBlack));
@@ -92,7 +86,7 @@ TEST_F(PanelChildrenTest, RaisedAndFlatBorders)
 
     panel.SetFlatBorder(true);
     panel.Paint();
-    WindowPixels flat = world.Read(form);
+    WindowPixels flat = Read(form);
     EXPECT_TRUE(flat.AllOf(X, Y, W, 1, kBlack));
     EXPECT_TRUE(flat.AllOf(X, Y + H - 1, W, 1, kBlack));
     EXPECT_TRUE(flat.AllOf(X, Y, 1, H, kBlack));
@@ -103,10 +97,10 @@ TEST_F(PanelChildrenTest, RaisedAndFlatBorders)
     panel.SetFlatBorder(false);
     EXPECT_TRUE(panel.HasBorder());
     panel.Paint();
-    EXPECT_TRUE(world.Read(form).AllOf(X + W - 1, Y, 1, H, kBlack));
+    EXPECT_TRUE(Read(form).AllOf(X + W - 1, Y, 1, H, kBlack));
     panel.SetBorder(false);
     panel.Paint();
-    EXPECT_TRUE(world.Read(form).AllOf(X, Y, W, H, kGrey));
+    EXPECT_TRUE(Read(form).AllOf(X, Y, W, H, kGrey));
 }
 
 TEST_F(PanelChildrenTest, TitleIsOneLineInATenPixelBox)
@@ -114,16 +108,16 @@ TEST_F(PanelChildrenTest, TitleIsOneLineInATenPixelBox)
     // Drawn by the core request at the place the title must take: the box is
     // (X + 4, Y + 2, W - 8, 10), and a title that needs wrapping keeps only its first
     // line, drawn at the first line's baseline.
-    XFontStruct* font = form->GetFont().Get(world.display());
+    XFontStruct* font = form->GetFont().Get(display);
     ASSERT_NE(font, nullptr);
     const int L = font->ascent < 16 ? 15 : font->ascent + 1;
     auto reference = [&](int x, int baseline, const std::string& s, uint32_t colour) {
         XGCValues v{};
         v.foreground = colour;
         v.font = font->fid;
-        GC gc = XCreateGC(world.display(), form->GetWindow(), GCForeground | GCFont, &v);
-        XDrawString(world.display(), form->GetWindow(), gc, x, baseline, s.data(), static_cast<int>(s.size()));
-        XFreeGC(world.display(), gc);
+        GC gc = XCreateGC(display, form->GetWindow(), GCForeground | GCFont, &v);
+        XDrawString(display, form->GetWindow(), gc, x, baseline, s.data(), static_cast<int>(s.size()));
+        XFreeGC(display, gc);
     };
 
     panel.SetText("Tab");
@@ -144,7 +138,7 @@ TEST_F(PanelChildrenTest, TitleIsOneLineInATenPixelBox)
     reference(150 + 4, Y + 2 + L + (10 - L) / 2 - 1, "Tab", kRed);
     reference(150 + 4, 100 + 2 + L - 1, "Alpha", kBlack);
 
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_GT(px.Bounds(X, Y, W, H, kRed).w, 0);
     EXPECT_EQ(px.Differences(X, Y, 150, Y, W, H), 0);
     EXPECT_GT(px.Bounds(X, 100, W, H, kBlack).w, 0);
@@ -156,14 +150,14 @@ TEST_F(PanelChildrenTest, ShowShowsTheChildrenOnThePanelAndHideHidesThemFirst)
     const std::vector<unsigned char> rgb = MakeSheet(10, 10);
     MyImage picture(&panel, rgb.data(), true, 10, 10);
     picture.SetPosition(5, 5);
-    HideWitness witness(world, form, &panel);
+    HideWitness witness(*this, form, &panel);
     witness.SetPosition(30, 5);
     witness.SetSize(5, 5);
 
     panel.Show();
     EXPECT_TRUE(picture.IsCreated());
     EXPECT_TRUE(witness.IsCreated());
-    WindowPixels shown = world.Read(form);
+    WindowPixels shown = Read(form);
     EXPECT_EQ(shown.At(X + 5, Y + 5), SheetColour(0, 0)) << "child positions are relative to the panel";
     EXPECT_EQ(shown.At(X + 14, Y + 14), SheetColour(9, 9));
 
@@ -172,7 +166,7 @@ TEST_F(PanelChildrenTest, ShowShowsTheChildrenOnThePanelAndHideHidesThemFirst)
     EXPECT_FALSE(picture.IsCreated());
     EXPECT_FALSE(witness.IsCreated());
     EXPECT_FALSE(panel.IsCreated());
-    WindowPixels hidden = world.Read(form);
+    WindowPixels hidden = Read(form);
     EXPECT_TRUE(hidden.AllOf(1, 1, 150, 100, kGreen));  // the layout probe's point is at (0, 0)
 }
 
@@ -183,7 +177,7 @@ TEST_F(PanelChildrenTest, MovingAShownPanelTakesItsChildrenAlong)
     picture.SetPosition(5, 5);
     panel.Show();
     panel.SetPosition(150, 100);
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_TRUE(px.AllOf(X, Y, W, H, kGreen));
     EXPECT_TRUE(px.AllOf(150, 100, 5, H, kGrey));
     EXPECT_EQ(px.At(155, 105), SheetColour(0, 0));
@@ -208,7 +202,7 @@ TEST_F(PanelChildrenTest, ChildrenBackColourIsGivenAtThePanelsPaintNotByShow)
     EXPECT_EQ(button.GetBackColor(), -1);
     panel.Paint();
     EXPECT_EQ(button.GetBackColor(), 0x3366CC);
-    WindowPixels px = world.Read(form);
+    WindowPixels px = Read(form);
     EXPECT_EQ(px.At(X + 10 + 15, Y + 10 + 10), 0x3366CCu);
     EXPECT_EQ(px.At(X + 5, Y + 5), kGrey);
 }
@@ -230,7 +224,7 @@ TEST_F(PanelChildrenTest, ShowAndHideReachTheContentsOfAPanelOnThePanel)
     panel.Hide();
     EXPECT_FALSE(inner.IsCreated());
     EXPECT_FALSE(button.IsCreated());
-    EXPECT_TRUE(world.Read(form).AllOf(1, 1, 150, 100, kGreen));
+    EXPECT_TRUE(Read(form).AllOf(1, 1, 150, 100, kGreen));
 }
 
 TEST_F(PanelChildrenTest, HideErasesAlsoAPanelThatWasNeverShown)
@@ -240,7 +234,7 @@ TEST_F(PanelChildrenTest, HideErasesAlsoAPanelThatWasNeverShown)
         dc.FillRectangle(X, Y, W + 1, H + 1, 0, -1, kRed);
     }
     panel.Hide();
-    EXPECT_TRUE(world.Read(form).AllOf(X, Y, W, H, kGreen));
+    EXPECT_TRUE(Read(form).AllOf(X, Y, W, H, kGreen));
 }
 
 }  // namespace

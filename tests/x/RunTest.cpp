@@ -1,12 +1,13 @@
 // The blocking loop itself, in this process: how it ends and what its shut-down does.
-#include "FormFixture.h"
+#include "FormWorld.h"
 #include "controls/Timer.h"
 #include "gui/Form.h"
 
 namespace {
 
-class RunTest : public FormFixture {
+class RunTest : public FormTest {
 protected:
+    RecordingForm& form = MakeRecordingForm();
     void TearDown() override { Application::SetShutdownHook(nullptr); }
 };
 

@@ -2,6 +2,7 @@
 // depth warning and closing.
 #include <gtest/gtest.h>
 
+#include "FileContents.h"
 #include "ScopedTempDir.h"
 #include "XvfbServer.h"
 #include "app/Log.h"
@@ -81,7 +82,7 @@ TEST_F(ScreenConnectionTest, ASixteenBitScreenLogsTheDepthMessageOnceAndStaysOpe
     ScreenConnection screen;
     EXPECT_NE(screen.GetDisplay(), nullptr);
     EXPECT_EQ(screen.GetScreenDepth(), 16);
-    EXPECT_EQ(dir.ReadFile(kLogFileName), "This app requires 24-bit depth.\n");
+    EXPECT_EQ(ReadLog(dir.Path()), "This app requires 24-bit depth.\n");
     EXPECT_TRUE(screen.Close());
 }
 
@@ -93,7 +94,7 @@ TEST_F(ScreenConnectionTest, AFailedOpenLogsAndKeepsTheStartValues)
     EXPECT_EQ(screen.GetScreenWidth(), 800);
     EXPECT_EQ(screen.GetScreenHeight(), 600);
     EXPECT_EQ(screen.GetScreenDepth(), 8);
-    EXPECT_EQ(dir.ReadFile(kLogFileName), "XOpenDisplay(0) failed.\n");
+    EXPECT_EQ(ReadLog(dir.Path()), "XOpenDisplay(0) failed.\n");
     EXPECT_FALSE(screen.Close());
 }
 
