@@ -17,6 +17,7 @@
 #include "dialogs/FormStatistics.h"
 #include "game/GameStore.h"
 #include "game/HintFinder.h"
+#include "game/MainLayout.h"
 #include "game/PegKey.h"
 #include "game/PegSheet.h"
 #include "gui/DrawContext.h"
@@ -26,26 +27,9 @@
 #include "image/PackedPicture.h"
 #include "util/Beep.h"
 
+using namespace main_layout;
+
 namespace {
-// The code row and the input row on the left: pegs one pixel apart.
-constexpr int kPegRowX = 55;
-constexpr int kPegPitch = PegSheet::kCellWidth + 1;
-constexpr int kCodeRowY = 190;
-constexpr int kInputRowY = 241;
-constexpr int PegX(int k) { return kPegRowX + kPegPitch * k; }
-
-constexpr int64_t kCream = 0xFFFDE5;
-constexpr int64_t kWhite = 0xFFFFFF;
-constexpr int64_t kBlack = 0x000000;
-
-constexpr int kTimerInterval = 400;
-
-// The current-peg mark: a bar under the input peg, on the cream band above GO.
-constexpr int kMarkInsetX = 5;
-constexpr int kMarkY = 285;
-constexpr int kMarkWidth = 40;
-constexpr int kMarkHeight = 5;
-
 FormMain* AsMain(GUIElement* e) { return static_cast<FormMain*>(e); }
 
 void TimerTick(Timer* t)
@@ -371,18 +355,9 @@ void FormMain::OtherButtonDown(Point p)
 void FormMain::PlayKeyDown(KeySym key)
 {
     if (!IsEnabled()) return;
-    if (key == XK_F1) {
-        ShowKeys();
-        return;
-    }
-    if (key == XK_s || key == XK_S) {
-        OpenStatistics();
-        return;
-    }
-    if (key == XK_h || key == XK_H) {
-        ShowHint();
-        return;
-    }
+    if (key == XK_F1) return ShowKeys();
+    if (key == XK_s || key == XK_S) return OpenStatistics();
+    if (key == XK_h || key == XK_H) return ShowHint();
     if (record_.gameState != GameState::Playing || !inputFrames_[0]) return;
     const PegKey meaning = PegKey::Read(key, currentPeg_);
     if (!meaning.known) return;
@@ -444,27 +419,12 @@ void FormMain::ShowHint()
 {
     if (record_.gameState != GameState::Playing || !inputFrames_[0]) return;
     const HintResult hint = HintFinder::Find(record_.guessHistory);
-    if (hint.codesLeft == 0) {
-        // Only a history no secret can have answered comes here.
-        ShowMessageBox(this, "No code fits every answer.", "Hint");
-        return;
-    }
-    for (int k = 0; k < kCodeLength; ++k) {
+    for (int k = 0; k < kCodeLength && hint.codesLeft > 0; ++k) {
         const int colour = hint.guess[static_cast<size_t>(k)] - '0';
         if (record_.currentGuess[static_cast<size_t>(k)] != colour) Play(Move::SetPeg, k, colour);
     }
     // A peg move may just have told that the game cannot be stored; that box stays.
-    if (!IsEnabled()) return;
-    // The box's lines are set here: its own wrapping would put a full stop at the
-    // start of a line.
-    if (hint.codesLeft == 1) {
-        ShowMessageBox(this, "Only one code still fits every\nanswer. The row now holds it.", "Hint");
-        return;
-    }
-    ShowMessageBox(this,
-                   std::to_string(hint.codesLeft) + " codes still fit every\nanswer. The row now holds a\n" +
-                       "guess that leaves at most " + std::to_string(hint.worstLeft) + ".",
-                   "Hint");
+    if (IsEnabled()) ShowMessageBox(this, HintFinder::Message(hint), "Hint");
 }
 
 void FormMain::ShowKeys()

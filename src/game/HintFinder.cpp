@@ -191,3 +191,12 @@ HintResult HintFinder::Find(const std::string& history)
     result.worstLeft = bestWorst;
     return result;
 }
+
+std::string HintFinder::Message(const HintResult& hint)
+{
+    // Only a history no secret can have answered leaves no code.
+    if (hint.codesLeft == 0) return "No code fits every answer.";
+    if (hint.codesLeft == 1) return "Only one code still fits every\nanswer. The row now holds it.";
+    return std::to_string(hint.codesLeft) + " codes still fit every\nanswer. The row now holds a\n" +
+           "guess that leaves at most " + std::to_string(hint.worstLeft) + ".";
+}

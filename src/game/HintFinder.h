@@ -21,4 +21,8 @@ public:
     // An answer's share counts every fitting code that gives it, the four-exact one
     // included, so with one code left that code is the guess and leaves at most 1.
     static HintResult Find(const std::string& history);
+
+    // What the hint box tells the player about `hint`, in lines that fit the message
+    // box (its own wrapping would put a full stop at the start of a line).
+    static std::string Message(const HintResult& hint);
 };
