@@ -1,5 +1,6 @@
 #include "dialogs/FormAbout.h"
 
+#include "app/Application.h"
 #include "app/ProductInfo.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
@@ -44,9 +45,7 @@ FormAbout::FormAbout(Form* owner) : Form(owner, true), owner_(owner)
     SetTitle("Info...");
     SetSize(kWidth, kHeight);
     if (owner) {
-        const Point origin = owner->GetPosition();
-        const Point size = owner->GetSize();
-        SetPositionClamped(origin.x + (size.x - kWidth) / 2, origin.y + (size.y - kHeight) / 2);
+        PlaceOver(owner, kWidth, kHeight);
     }
     SetOnLoad(LoadForwarder);
     SetOnQueryClose(QueryCloseForwarder);
@@ -133,11 +132,13 @@ void FormAbout::BuildControls()
     webCell_->SetForeColor(0x0000FF);
     webCell_->SetMarkB(true);
     webCell_->SetOnMouseDown(LinkPressed);
+    webCell_->SetTakesFocus(true);
     webCell_->Create();
     mailCell_ = cell(MailAddress(), 150, 12, P + 255, 68);
     mailCell_->SetForeColor(0x0000FF);
     mailCell_->SetMarkB(true);
     mailCell_->SetOnMouseDown(LinkPressed);
+    mailCell_->SetTakesFocus(true);
     mailCell_->Create();
     noticeCell_ = cell(notice_, W - P - 55, H - 145, P + 45, 95);
     noticeCell_->SetBorder(true);
@@ -166,6 +167,13 @@ void FormAbout::AboutHook1() {}
 
 bool FormAbout::FilterKey(int c)
 {
+    // Return or Space on a link reached by Tab opens it.
+    GUIElement* focus = Application::Focused();
+    const bool onLink = focus && ((webCell_ && focus == webCell_) || (mailCell_ && focus == mailCell_));
+    if (onLink && (c == 13 || c == ' ')) {
+        OpenLink(focus);
+        return false;
+    }
     if (c == 13 || c == 27 || c == 127) {
         CloseIfOk(okButton_);
         return false;

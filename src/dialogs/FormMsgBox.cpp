@@ -67,9 +67,7 @@ FormMsgBox::FormMsgBox(int id, bool isQuestion, ScreenConnection* screen, Form* 
         owner->SetEnabled(false);
         owner->SetMarkA(true);
         owner->SetModalChild(this);
-        const Point origin = owner->GetPosition();
-        const Point size = owner->GetSize();
-        SetPositionClamped(origin.x + (size.x - kWidth) / 2, origin.y + (size.y - kHeight) / 2);
+        PlaceOver(owner, kWidth, kHeight);
     } else {
         CenterOnScreen();
     }

@@ -323,32 +323,9 @@ void FormMain::Paint()
     if (pegMarkShown_) PaintPegMark();
 }
 
-void FormMain::OnCreated()
-{
-    // The largest of the window icons, on the window's cream, for window managers
-    // that read only the icon pixmap of the hints.
-    const uint32_t* icon = kWindowIcons;
-    const uint32_t* end = kWindowIcons + kWindowIconsLength;
-    const uint32_t* largest = nullptr;
-    for (; icon + 2 <= end; icon += 2 + static_cast<size_t>(icon[0]) * icon[1])
-        if (!largest || icon[0] > largest[0]) largest = icon;
-    if (!largest) return;
-    const int size = static_cast<int>(largest[0]);
-    std::vector<unsigned char> rgb(static_cast<size_t>(size) * size * 3);
-    for (size_t i = 0; i < static_cast<size_t>(size) * size; ++i) {
-        const uint32_t argb = largest[2 + i];
-        const uint32_t alpha = argb >> 24;
-        for (int c = 0; c < 3; ++c) {
-            const uint32_t fore = argb >> (16 - 8 * c) & 0xFF;
-            const uint32_t back = static_cast<uint32_t>(kCream) >> (16 - 8 * c) & 0xFF;
-            rgb[i * 3 + c] = static_cast<unsigned char>((fore * alpha + back * (255 - alpha) + 127) / 255);
-        }
-    }
-    XImage* image = MakeDisplayImage(this, rgb.data(), size, size);
-    iconImage_ = image ? ImageToPixmap(this, image) : 0;
-    FreeDisplayImage(image);
-    if (iconImage_) SetIcon(iconImage_);
-}
+// The icon of the old hints is the bitmap and mask Form makes from the window's
+// icons: the conventions want a bitmap there, and a full-colour pixmap shows as noise.
+void FormMain::OnCreated() {}
 
 void FormMain::EmptyHook2() {}
 void FormMain::OnUserMessage() {}

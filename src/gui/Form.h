@@ -85,6 +85,17 @@ public:
     void SetNetIcon(const std::vector<unsigned long>& icons);
     // Gives a control of this form the keyboard focus (a dialog's safe button).
     void FocusControl(GUIElement* control);
+    // Places a dialog of size (w, h) centred on `owner` and then moved inside the
+    // screen, so that none of it is off screen when it fits.
+    void PlaceOver(Form* owner, int w, int h);
+    // Brings the open modal child back to the player: shown again if it was
+    // minimised, raised, and given the keyboard. Nothing without one.
+    void BringBackModalChild();
+    // The window manager offers the keyboard (WM_TAKE_FOCUS at `time`): it goes to
+    // the open modal child, if there is one, else to this window.
+    void TakeFocus(Time time);
+    Atom GetTakeFocusAtom() const { return takeFocusAtom_; }
+    Atom GetActivateAtom() const { return activateAtom_; }
 
     Atom GetDeleteAtom() const { return deleteAtom_; }
     Form* GetModalChild() const { return modalChild_; }
@@ -97,6 +108,8 @@ public:
 protected:
     Form* modalChild_ = nullptr;
     Atom deleteAtom_ = None;
+    Atom takeFocusAtom_ = None;
+    Atom activateAtom_ = None;
     Pixmap iconPixmap_ = 0;
     ScreenConnection* screen_ = nullptr;
     Window window_ = 0;
@@ -113,6 +126,10 @@ private:
     // The window that leads the program's window group: the main window.
     Window GroupLeader();
     std::vector<unsigned long> netIcon_;
+    Pixmap iconBitmap_ = 0;
+    Pixmap iconMask_ = 0;
+    const std::vector<unsigned long>& WindowIcons();
+    void MakeIconBitmaps();
     GraphicsContext drawingGC_;
 
     void CreateWindow();

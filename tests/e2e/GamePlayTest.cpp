@@ -2,8 +2,11 @@
 // answers on the board, winning, abandoning, and the stored game behind it all.
 #include <gtest/gtest.h>
 
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "GameSession.h"
@@ -595,4 +598,120 @@ TEST(GamePlayTest, ACloseRequestOnTheBlockedWindowOnlyRaisesTheDialog)
     game.Click(w, G::InputPeg(1));
     EXPECT_TRUE(game.WaitForValue("col1", "1"));
     ASSERT_TRUE(game.Quit());
+}
+
+// ---------------------------------------------------------------- habits
+
+namespace {
+
+// Presses `k` on `w` and holds it for `held` while the server repeats it quickly.
+void HoldKey(GameSession& game, Window w, KeySym k, std::chrono::milliseconds held)
+{
+    Display* d = game.GetDisplay();
+    XkbSetAutoRepeatRate(d, XkbUseCoreKbd, 100, 30);
+    XAutoRepeatOn(d);
+    XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
+    const KeyCode code = XKeysymToKeycode(d, k);
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XSync(d, False);
+    std::this_thread::sleep_for(held);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    XSync(d, False);
+}
+
+// Presses the left button on `from` of `w`, moves to `to` and lets go there.
+void Drag(GameSession& game, Window w, Rect from, Rect to)
+{
+    Display* d = game.GetDisplay();
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+    XTestFakeMotionEvent(d, -1, x + from.x + from.w / 2, y + from.y + from.h / 2, CurrentTime);
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XTestFakeMotionEvent(d, -1, x + to.x + to.w / 2, y + to.y + to.h / 2, CurrentTime);
+    XTestFakeButtonEvent(d, 1, False, CurrentTime);
+    XSync(d, False);
+}
+
+void ClickTimes(GameSession& game, Rect r, int times)
+{
+    for (int i = 0; i < times; ++i, std::this_thread::sleep_for(200ms)) game.Click(game.MainWindow(), r);
+}
+
+struct Habit {
+    const char* what;
+    std::string history, state;
+    void (*act)(GameSession&);
+    void (*check)(GameSession&);  // after every input has been handled
+};
+
+}  // namespace
+
+// Ordinary habits with keys and the mouse each give exactly the one intended action.
+TEST(GamePlayTest, HeldKeysQuickClicksAndMouseThenKeysActOnce)
+{
+    const Habit habits[] = {
+        {"held Return wins once and leaves the win notice up", "", "0",
+         [](G& g) {
+             TypeGuess(g, "1234");
+             ASSERT_TRUE(g.WaitForValue("col4", "3"));
+             HoldKey(g, g.MainWindow(), XK_Return, 1500ms);
+         },
+         [](G& g) {
+             EXPECT_NE(g.WaitForDialog(kWinTitle), 0u);
+             EXPECT_EQ(g.Value("Quorrel_Bag"), Record("1234", "1234"));
+         }},
+        {"triple click on GO plays one guess", "", "0", [](G& g) { ClickTimes(g, G::GoButton(), 3); },
+         [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), Record("0000", "1234")); }},
+        {"triple click on NEW GAME starts a game without a guess", Record("1234", "1234"), "2",
+         [](G& g) { ClickTimes(g, G::GoButton(), 3); },
+         [](G& g) {
+             EXPECT_EQ(g.Value("stato"), "0");
+             EXPECT_EQ(g.Value("Quorrel_Bag"), "");
+         }},
+        {"Tab after a click on a peg reaches INFO", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::InputPeg(3));
+             g.PressKey(g.MainWindow(), XK_Tab);
+             g.PressKey(g.MainWindow(), XK_Return);
+             const Window about = g.WaitForPaintedDialog("Info...");
+             ASSERT_NE(about, 0u) << "Tab did not move the focus";
+             g.PressKey(about, XK_Escape);
+         },
+         [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), ""); }},
+        {"a press on NO let go over YES keeps NO for Return", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::CancelButton());
+             const Window box = g.WaitForPaintedDialog("Question");
+             ASSERT_NE(box, 0u);
+             Drag(g, box, G::NoButton(), G::YesButton());
+             g.PressKey(box, XK_Return);
+             EXPECT_TRUE(g.WaitForDialogGone("Question"));
+         },
+         [](G& g) { EXPECT_EQ(g.Value("stato"), "0"); }},
+    };
+    for (const Habit& h : habits) {
+        SCOPED_TRACE(h.what);
+        GameSession game(StoredGame("1234", h.history, h.state));
+        ASSERT_TRUE(game.Start()) << game.Stderr();
+        h.act(game);
+        if (game.WaitForDialog(kWinTitle, 0ms) == 0) RoundTrip(game);
+        h.check(game);
+        EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+    }
+}
+
+// Waits for NEW GAME to act only on a press that starts once the end is on screen.
+TEST(GamePlayTest, DISABLED_ReturnTwiceOnYesShowsTheGivenUpCode)
+{
+    GameSession game(StoredGame("1234"));
+    ASSERT_TRUE(game.Start()) << game.Stderr();
+    game.Click(game.MainWindow(), G::CancelButton());
+    const Window box = game.WaitForPaintedDialog("Question");
+    ASSERT_NE(box, 0u);
+    game.PressKey(box, XK_Tab);
+    game.PressKey(box, XK_Return);
+    game.PressKey(game.MainWindow(), XK_Return);
+    RoundTrip(game);
+    EXPECT_NE(game.Value("stato"), "0");
 }
