@@ -637,7 +637,8 @@ void Application::Run(Form* mainForm)
         // A held key then sends presses only, and one release when it is let go.
         // Where the server cannot do that, the release of each repeat's
         // release-and-press pair (both with the same time) is dropped below.
-        XkbSetDetectableAutoRepeat(display, True, nullptr);
+        Bool detectable = False;
+        XkbSetDetectableAutoRepeat(display, True, &detectable);
         const int fd = ConnectionNumber(display);
         while (!quit_) {
             // Poll only while a timer counts: an idle game blocks and wakes for nothing.
@@ -649,7 +650,7 @@ void Application::Run(Form* mainForm)
             }
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type == KeyRelease && XEventsQueued(display, QueuedAfterReading) > 0) {
+            if (!detectable && event.type == KeyRelease && XEventsQueued(display, QueuedAfterReading) > 0) {
                 XEvent next;
                 XPeekEvent(display, &next);
                 if (next.type == KeyPress && next.xkey.keycode == event.xkey.keycode &&

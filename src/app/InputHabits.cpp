@@ -12,6 +12,8 @@ bool InputHabits::KeyPressed(unsigned keycode, Time time)
 {
     const bool repeat = held_.count(keycode) && keycode == lastKey_ && Within(lastKeyTime_, time, kLongestRepeatGap);
     held_.insert(keycode);
+    // A key between two clicks makes them separate clicks.
+    lastTarget_ = 0;
     lastKey_ = keycode;
     lastKeyTime_ = time;
     return repeat;

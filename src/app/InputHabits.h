@@ -21,7 +21,8 @@ public:
     void KeyReleased(unsigned keycode);
     // A left-button press on the control `target` (an element id, 0 for none) at
     // `time`: true when it continues a multi-click, that is when it comes within
-    // the interval of the previous press on the same control.
+    // the interval of the previous press on the same control, with no key pressed
+    // in between.
     bool ClickPressed(uint32_t target, Time time);
     void Reset();
 

@@ -654,8 +654,9 @@ TEST(GamePlayTest, HeldKeysQuickClicksAndMouseThenKeysActOnce)
         {"held Return wins once and leaves the win notice up", "", "0",
          [](G& g) {
              TypeGuess(g, "1234");
-             ASSERT_TRUE(g.WaitForValue("col4", "3"));
+             ASSERT_TRUE(g.WaitForValue("col4", "4"));
              HoldKey(g, g.MainWindow(), XK_Return, 1500ms);
+             ASSERT_NE(g.WaitForPaintedDialog(kWinTitle), 0u);
          },
          [](G& g) {
              EXPECT_NE(g.WaitForDialog(kWinTitle), 0u);
