@@ -40,7 +40,7 @@ public:
             mask_[0] = v->red_mask;
             mask_[1] = v->green_mask;
             mask_[2] = v->blue_mask;
-            if (v->c_class == DirectColor) ReadRamps(a.colormap, v->map_entries);
+            direct_ = v->c_class == DirectColor ? a.colormap : None;
             return;
         }
         // The colormap as the program left it, read after its cells were allocated.
@@ -64,11 +64,15 @@ public:
     uint32_t Decode(unsigned long p) const
     {
         if (!masks_) return p < entries_.size() ? entries_[p] : 0xFFFFFFFFu;
+        if (direct_ != None) {  // each channel through its own colormap ramp
+            XColor c{p, 0, 0, 0, 0, 0};
+            XQueryColor(display_, direct_, &c);
+            return static_cast<uint32_t>((c.red >> 8) << 16 | (c.green >> 8) << 8 | (c.blue >> 8));
+        }
         uint32_t rgb = 0;
         for (int i = 0; i < 3; ++i) {
             const unsigned long max = mask_[i] >> std::countr_zero(mask_[i]);
-            const unsigned long index = (p & mask_[i]) >> std::countr_zero(mask_[i]);
-            rgb = rgb << 8 | (ramp_[i].empty() ? static_cast<uint32_t>(index * 255 / max) : ramp_[i][index]);
+            rgb = rgb << 8 | static_cast<uint32_t>(((p & mask_[i]) >> std::countr_zero(mask_[i])) * 255 / max);
         }
         return rgb;
     }
@@ -78,7 +82,7 @@ public:
     // entry lies nearer to `want` than the one p shows.
     bool IsNearest(unsigned long p, uint32_t want) const
     {
-        if (masks_ && !ramp_[0].empty()) return Decode(p) == want;
+        if (direct_ != None) return Decode(p) == want;
         if (masks_) {
             for (int i = 0; i < 3; ++i) {
                 const int shift = std::countr_zero(mask_[i]);
@@ -141,20 +145,6 @@ public:
     }
 
 private:
-    // A DirectColor window shows each channel through its own colormap ramp.
-    void ReadRamps(Colormap cmap, int entries)
-    {
-        std::vector<XColor> cells(static_cast<size_t>(entries));
-        for (size_t i = 0; i < cells.size(); ++i)
-            for (int c = 0; c < 3; ++c) cells[i].pixel |= i << std::countr_zero(mask_[c]);
-        XQueryColors(display_, cmap, cells.data(), entries);
-        for (const XColor& c : cells) {
-            ramp_[0].push_back(c.red >> 8);
-            ramp_[1].push_back(c.green >> 8);
-            ramp_[2].push_back(c.blue >> 8);
-        }
-    }
-
     static long Distance(uint32_t a, uint32_t b)
     {
         long d = 0;
@@ -168,7 +158,7 @@ private:
     Display* display_;
     bool masks_ = false;
     unsigned long mask_[3] = {};
-    std::vector<uint32_t> ramp_[3];
+    Colormap direct_ = None;
     std::vector<uint32_t> entries_;
     std::vector<bool> inUse_;
 };
