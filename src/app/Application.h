@@ -49,6 +49,13 @@ public:
     static bool DispatchingKey() { return dispatchingKey_; }
     // The server time (ms) of the last key or button event dispatched; 0 before any.
     static Time InputTime() { return inputTime_; }
+    // Whether the key press being dispatched is the server's auto-repeat of a held
+    // key, and whether the left-button press or release being dispatched belongs to
+    // the second or a later click of a multi-click on one control. The loop itself
+    // keeps such repeats and clicks from pressing buttons; a form asks when it acts
+    // on keys or clicks of its own.
+    static bool IsKeyRepeat() { return keyRepeat_; }
+    static bool IsMultiClick() { return multiClick_; }
     static bool Quit() { return quit_; }
     static void SetQuit(bool q) { quit_ = q; }
     static bool Loading() { return loading_; }
@@ -102,6 +109,8 @@ private:
     static unsigned pointerButton_;
     static bool dispatchingKey_;
     static Time inputTime_;
+    static bool keyRepeat_;
+    static bool multiClick_;
     static void (*shutdownHook_)();
     static int eventDepth_;
     static ElementList deleted_;

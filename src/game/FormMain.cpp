@@ -19,7 +19,6 @@
 #include "game/PegSheet.h"
 #include "gui/DrawContext.h"
 #include "image/BuiltinPictures.h"
-#include "image/IconBlend.h"
 #include "image/MyImage.h"
 #include "image/PackedPicture.h"
 #include "util/Beep.h"
@@ -235,16 +234,9 @@ void FormMain::Paint()
     if (pegMarkShown_) PaintPegMark();
 }
 
-void FormMain::OnCreated()
-{
-    // The largest of the window icons, on the window's cream, for window managers
-    // that read only the icon pixmap of the hints.
-    const IconBlend icon(kWindowIcons, kWindowIconsLength, static_cast<uint32_t>(kCream));
-    if (icon.Size() == 0) return;
-    const DisplayImagePtr image(MakeDisplayImage(this, icon.Rgb().data(), icon.Size(), icon.Size()));
-    if (image) iconImage_.reset(GetDisplay(), ImageToPixmap(this, image.get()));
-    if (iconImage_) SetIcon(iconImage_.get());
-}
+// The icon of the old hints is the bitmap and mask Form makes from the window's
+// icons: the conventions want a bitmap there, and a full-colour pixmap shows as noise.
+void FormMain::OnCreated() {}
 
 // ---------------------------------------------------------------- hooks
 

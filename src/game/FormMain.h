@@ -16,7 +16,6 @@
 #include "game/Move.h"
 #include "game/PegSheet.h"
 #include "gui/Form.h"
-#include "gui/ServerPixmap.h"
 #include "image/DisplayImage.h"
 
 class ButtonCustom;
@@ -129,7 +128,6 @@ private:
     int currentPeg_ = 0;             // the input peg (0..3) the keys act on
     bool pegMarkShown_ = false;
     GoRepeat goRepeat_;
-    ServerPixmap iconImage_;
 };
 
 // Command handler of the form's buttons.

@@ -2,8 +2,12 @@
 // answers on the board, winning, abandoning, and the stored game behind it all.
 #include <gtest/gtest.h>
 
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "Colours.h"
@@ -576,4 +580,102 @@ TEST(GamePlayTest, ACloseRequestOnTheBlockedWindowOnlyRaisesTheDialog)
     game.Click(w, G::InputPeg(1));
     EXPECT_TRUE(game.WaitForValue("col1", "1"));
     ASSERT_TRUE(game.Quit());
+}
+
+// ---------------------------------------------------------------- habits
+
+namespace {
+
+// Holds `k` down on `w` for `held` while the server repeats it quickly.
+void HoldKey(Display* d, Window w, KeySym k, std::chrono::milliseconds held)
+{
+    XkbSetAutoRepeatRate(d, XkbUseCoreKbd, 100, 30);
+    XAutoRepeatOn(d);
+    XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, k), True, CurrentTime);
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, k), False, held.count());
+    XSync(d, False);
+}
+
+// Presses the left button on `from` of `w` and lets go over `to`.
+void Drag(Display* d, Window w, Rect from, Rect to)
+{
+    bool press = true;
+    for (Rect r : {from, to}) {
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(d, w, DefaultRootWindow(d), r.x + r.w / 2, r.y + r.h / 2, &x, &y, &child);
+        XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(d, 1, std::exchange(press, false), CurrentTime);
+    }
+    XSync(d, False);
+}
+
+void ClickTimes(GameSession& game, Rect r, int times)
+{
+    for (int i = 0; i < times; ++i, std::this_thread::sleep_for(200ms)) game.Click(game.MainWindow(), r);
+}
+
+struct Habit {
+    const char* what;
+    std::string history, state;
+    void (*act)(GameSession&);
+    void (*check)(GameSession&);  // after every input has been handled
+};
+
+}  // namespace
+
+// Ordinary habits with keys and the mouse each give exactly the one intended action.
+TEST(GamePlayTest, HeldKeysQuickClicksAndMouseThenKeysActOnce)
+{
+    const Habit habits[] = {
+        {"held Return wins once and leaves the win notice up", "", "0",
+         [](G& g) {
+             TypeGuess(g, "1234");
+             ASSERT_TRUE(g.WaitForValue("col4", "4"));
+             HoldKey(g.GetDisplay(), g.MainWindow(), XK_Return, 1500ms);
+             ASSERT_NE(g.WaitForPaintedDialog(kWinTitle), 0u);
+         },
+         [](G& g) {
+             EXPECT_NE(g.WaitForDialog(kWinTitle), 0u);
+             EXPECT_EQ(g.Value("Quorrel_Bag"), Record("1234", "1234"));
+         }},
+        {"triple click on GO plays one guess", "", "0", [](G& g) { ClickTimes(g, G::GoButton(), 3); },
+         [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), Record("0000", "1234")); }},
+        {"triple click on NEW GAME starts a game without a guess", Record("1234", "1234"), "2",
+         [](G& g) { ClickTimes(g, G::GoButton(), 3); },
+         [](G& g) {
+             EXPECT_EQ(g.Value("stato"), "0");
+             EXPECT_EQ(g.Value("Quorrel_Bag"), "");
+         }},
+        {"Tab after a click on a peg reaches INFO", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::InputPeg(3));
+             g.PressKey(g.MainWindow(), XK_Tab);
+             g.PressKey(g.MainWindow(), XK_Return);
+             const Window about = g.WaitForPaintedDialog("Info...");
+             ASSERT_NE(about, 0u) << "Tab did not move the focus";
+             g.PressKey(about, XK_Escape);
+         },
+         [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), ""); }},
+        {"a press on NO let go over YES keeps NO for Return", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::CancelButton());
+             const Window box = g.WaitForPaintedDialog("Question");
+             ASSERT_NE(box, 0u);
+             Drag(g.GetDisplay(), box, G::NoButton(), G::YesButton());
+             g.PressKey(box, XK_Return);
+             EXPECT_TRUE(g.WaitForDialogGone("Question"));
+         },
+         [](G& g) { EXPECT_EQ(g.Value("stato"), "0"); }},
+    };
+    for (const Habit& h : habits) {
+        SCOPED_TRACE(h.what);
+        GameSession game(StoredGame("1234", h.history, h.state));
+        ASSERT_TRUE(game.Start()) << game.Stderr();
+        h.act(game);
+        if (game.WaitForDialog(kWinTitle, 0ms) == 0) RoundTrip(game);
+        h.check(game);
+        EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+    }
 }

@@ -163,6 +163,7 @@ TEST(HostileServer, AKilledServerEndsTheGameWithOneLineAndARestartRestoresTheBoa
         ASSERT_TRUE(game.Start()) << game.Stderr();
         ASSERT_TRUE(game.SubmitGuess("4556"));
         ASSERT_TRUE(game.SetPeg(2, 5));
+        ASSERT_TRUE(game.Unfocus());  // a restart shows no focus frame on GO
         before = GameArea(game);
         for (int k = 0; k < 7; ++k) storedBefore[k] = game.RawValue(kKeys[k]);
         workDir = game.WorkDir();
