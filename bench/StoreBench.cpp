@@ -5,6 +5,9 @@
 //                      the seven files each replaced and synced with their directory
 //   syncs per change   fsync, fdatasync, syncfs and sync_file_range calls per SaveGame,
 //                      counted by wrapping those calls in this program
+//   growth             a peg store and a guess store (GO) in a game of 3 and of 600
+//                      guesses: syncs, bytes written and time, each beside one file
+//                      of as many bytes replaced and synced (the floor for that size)
 //   start with a huge  LoadGame of a game whose history file is 100 MB, against
 //   history            LoadGame of a game of ten guesses: time and peak memory, each
 //                      load in a fresh child process
@@ -99,6 +102,55 @@ LoadFigures LoadInChild()
     return f;
 }
 
+// The bytes the store's files received, as the text files report their writes.
+std::size_t bytesWritten = 0;
+
+struct StoreFigures {
+    double ms = 0;
+    double floorMs = 0;
+    int syncs = 0;
+    std::size_t bytes = 0;
+};
+
+// One change of a game of `guesses` guesses stored again and again: before each run
+// the record before the change is stored (not timed), then the change. The floor is
+// one file of the bytes the change wrote, replaced and synced with its directory.
+StoreFigures MeasureChange(int guesses, bool go, int runs)
+{
+    GameRecord before;
+    before.secretCode = "6147";
+    for (int n = 0; n < guesses; ++n) {
+        before.currentGuess = {(n * 5 + 1) % 8, (n * 3 + 2) % 8, n % 8, 3};
+        if (before.CurrentGuessText() == before.secretCode) before.currentGuess[3] = 4;
+        before.SubmitGuess();
+    }
+    before.currentGuess = {1, 2, 3, 4};
+    GameRecord after = before;
+    if (go)
+        after.SubmitGuess();
+    else
+        after.CyclePegColour(2);
+    std::vector<double> store, floor;
+    StoreFigures f;
+    for (int i = 0; i < runs; ++i) {
+        SaveGame(before);
+        const int syncs = syncCalls;
+        bytesWritten = 0;
+        auto start = Clock::now();
+        SaveGame(after);
+        store.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        f.syncs = syncCalls - syncs;
+        f.bytes = bytesWritten;
+        const std::string same(f.bytes > 0 ? f.bytes - 1 : 0, '7');
+        start = Clock::now();
+        TextFile("Settings/Quorrel.exe/dati/floor").ReplaceLines({same});
+        floor.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    f.ms = Median(store);
+    f.floorMs = Median(floor);
+    return f;
+}
+
 }  // namespace
 
 // Every sync the store makes comes through these.
@@ -187,6 +239,14 @@ int main(int argc, char** argv)
     const LoadFigures huge = LoadInChild();
     std::filesystem::remove("log.txt");
 
+    TextFile::SetWatcher([](const TextFile::Operation& op) {
+        if (op.kind == TextFile::Operation::Kind::Write) bytesWritten += op.bytes.size();
+    });
+    const int growthRuns = std::max(5, runs / 4);
+    const StoreFigures growth[4] = {MeasureChange(3, false, growthRuns), MeasureChange(600, false, growthRuns),
+                                    MeasureChange(3, true, growthRuns), MeasureChange(600, true, growthRuns)};
+    TextFile::SetWatcher(nullptr);
+
     std::fprintf(stderr, "store one change (median of %d, %s)\n", runs, work.c_str());
     std::fprintf(stderr, "  SaveGame                         %7.3f ms  %2d syncs  ratio %.2f to one synced file\n",
                  storeMs, syncsPerStore, storeMs / oneMs);
@@ -195,6 +255,13 @@ int main(int argc, char** argv)
                  sevenMs, syncsOld, sevenMs / oneMs);
     std::fprintf(stderr, "  SaveGame, history of %zu bytes %7.3f ms  ratio %.2f to one synced file\n",
                  longGame.guessHistory.size(), longMs, longMs / oneMs);
+    std::fprintf(stderr, "growth (median of %d; floor: one file of as many bytes, replaced and synced)\n", growthRuns);
+    const char* names[4] = {"peg store,   3 guesses", "peg store, 600 guesses", "GO store,    3 guesses",
+                            "GO store,  600 guesses"};
+    for (int i = 0; i < 4; ++i)
+        std::fprintf(stderr, "  %s  %7.3f ms  %d syncs  %5zu bytes  floor %7.3f ms  ratio %.2f\n", names[i],
+                     growth[i].ms, growth[i].syncs, growth[i].bytes, growth[i].floorMs,
+                     growth[i].ms / growth[i].floorMs);
     std::fprintf(stderr, "start with a 100 MB history\n");
     std::fprintf(stderr, "  LoadGame, 10 guesses             %7.3f ms  peak %ld KiB\n", small.ms, small.peakKiB);
     std::fprintf(stderr, "  LoadGame, 100 MB history         %7.3f ms  peak %ld KiB  ratio %.1f, +%ld KiB\n", huge.ms,

@@ -1,9 +1,12 @@
 #pragma once
 // One game per working directory. The game holds a write lock (fcntl) on a file in
-// its working directory for as long as it runs. The kernel drops the lock when the
-// process ends, however it ends, so a killed game never blocks the next start, and
-// such locks are not inherited by child processes (a long-running browser started
-// from the about box holds nothing).
+// its working directory, and an exclusive flock on the directory itself, for as long
+// as it runs: whatever stands at the lock file's path (a directory, a file nobody may
+// open, a symbolic link, which is never followed), the directory can be locked, so
+// two games never run in one directory. The kernel drops both when the process ends,
+// however it ends, so a killed game never blocks the next start; neither reaches a
+// program the game starts (a long-running browser started from the about box holds
+// nothing): the fcntl lock is not inherited and the directory is closed on exec.
 #include <sys/types.h>
 
 class InstanceLock {
@@ -11,7 +14,7 @@ public:
     enum class State {
         Held,         // this process runs the game of this directory
         Busy,         // another game runs here (Holder() says which)
-        Unavailable,  // no lock file could be made (read-only directory): run anyway
+        Unavailable,  // nothing could be locked (the directory cannot be opened): run anyway
     };
 
     // Tries to take the lock on `path`; never waits.
@@ -26,6 +29,7 @@ public:
 
 private:
     int fd_ = -1;
+    int directoryFd_ = -1;
     State state_ = State::Unavailable;
     pid_t holder_ = 0;
 };

@@ -1,14 +1,28 @@
 // The stored game as one record. Each of the seven values keeps its one-line file
 // (their names, format and write order are what other readers rely on), and one more
-// file beside them, the journal, holds the whole record. A store writes the seven new
-// files first, then the journal, synced, and renames it into place (this is the
-// moment the record is stored), and only then renames the seven new files over the
-// old ones without a sync each: two syncs per stored change, whatever the record's
-// size. A crash at any point leaves either the old journal with the seven old files,
-// or the new journal with each file old or new; LoadGame then puts back the seven
-// files from the journal. The journal also names what each file held before, so that
-// a file changed by hand or by another program is told apart from one a crash cut
-// short, and kept.
+// file beside them, the journal, holds the whole record. A store writes the new files
+// of the values that changed, then the journal, synced, and renames it into place
+// (this is the moment the record is stored), and only then renames the new value
+// files over the old ones. Short values sit in the journal itself and their files are
+// written without a sync; a long one (a long game's history) is written once, to a
+// new file that is synced before the journal names it, so the journal holds only its
+// fingerprint and that file's name. A peg change thus costs two syncs whatever the
+// game's length, a guess in a long game three.
+//
+// After a crash, a kill or a power loss, LoadGame puts back from the journal every
+// value file the game wrote itself and that does not hold the journal's value: one
+// written before the journal (a power loss may leave it empty, cut short, zero-filled
+// or not renamed at all), or one that holds nothing usable. Only a file changed after
+// the journal was written, and holding a usable value, was changed by hand while the
+// game was not running, and is kept.
+//
+// The store never reads the value files: it remembers what it wrote, and writes a
+// value again only when it changed or its file is not the one it wrote (missing, or
+// changed after its last journal).
+//
+// More values join the same record by adding their keys to the list SaveGame stores
+// (StoreValues takes any keys of this directory); the journal and its recovery work
+// on whatever keys a journal names.
 #include "game/GameStore.h"
 
 #include "app/Log.h"
@@ -19,10 +33,14 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -34,16 +52,25 @@ constexpr int kCodeIndex = 1;
 constexpr int kStateIndex = 2;
 constexpr int kFirstColourIndex = 3;
 
-constexpr const char* kJournalMagic = "quorrel record 1";
-// The journal: the whole record and, for each file, what it held before.
-constexpr std::size_t kJournalLimit = 2 * kStoredValueLimit + 4096;
-
-// What a file held, as a fingerprint: the hash of its bytes, or one of these.
-constexpr std::uint64_t kNoFile = 0;
-constexpr std::uint64_t kNotAFile = 1;
+constexpr const char* kJournalMagic = "quorrel journal 1";
+// A value up to this long is written into the journal; a longer one only into its own
+// synced file, which the journal names. A journal stays within a page or two.
+constexpr std::size_t kInlineLimit = 1024;
+constexpr std::size_t kJournalLimit = 64 * 1024;
 
 // Whether storing fails right now, and why; empty while it works.
 std::string storeFailure;
+
+// What the store knows of the disk: the journal it wrote last (told by its identity)
+// and the values whose files hold exactly what it wrote, as of that journal.
+struct StoreMemory {
+    bool valid = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec journalTime{};
+    std::map<std::string, std::string> written;
+};
+StoreMemory memory;
 
 // The store's directory. Naming it, or a file in it, makes nothing: SaveGame makes the
 // directories once before it writes (MakeGameDirectories), and reading needs none.
@@ -71,12 +98,17 @@ std::string ValuePath(const std::string& key) { return WithTrailingSlash(GameDir
 
 std::string JournalPath() { return ValuePath(kJournalKey); }
 
-// 64-bit FNV-1a, moved off the two reserved fingerprints.
+bool Later(const timespec& a, const timespec& b)
+{
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
+// 64-bit FNV-1a.
 std::uint64_t Fingerprint(const std::string& bytes)
 {
     std::uint64_t h = 14695981039346656037ull;
     for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
-    return h > kNotAFile ? h : h + 2;
+    return h;
 }
 
 std::string Hex(std::uint64_t n)
@@ -97,15 +129,6 @@ bool ParseHex(const std::string& text, std::uint64_t& n)
         n = n << 4 | static_cast<std::uint64_t>(d);
     }
     return true;
-}
-
-// What a value file holds now, as a fingerprint; the same bytes a load reads.
-std::uint64_t FingerprintOfFile(const std::string& path)
-{
-    TextFile file(path);
-    const std::string bytes = file.ReadBytes(kStoredValueLimit);
-    if (file.Failed()) return FileExists(path) ? kNotAFile : kNoFile;
-    return Fingerprint(bytes);
 }
 
 // The lines of a file's bytes as ReadSetting gives them: each followed by "\r\n",
@@ -135,82 +158,135 @@ Values ValuesOf(const GameRecord& record)
     return v;
 }
 
-struct Journal {
-    Values values;
-    std::array<std::uint64_t, kValueCount> before{};
+// One value of a journal: either the value itself, or the fingerprint of its file's
+// bytes and, while that file is not yet renamed into place, the new file's name.
+struct JournalEntry {
+    std::string key;
+    bool inlined = true;
+    std::string value;
+    std::uint64_t fingerprint = 0;
+    std::string pending;
 };
 
-std::string JournalText(const Journal& j)
+// "<key> = <value>" or "<key> @ <fingerprint>[ <new file>]", then a check line.
+std::string JournalText(const std::vector<JournalEntry>& entries)
 {
     std::string text = std::string(kJournalMagic) + "\n";
-    for (int k = 0; k < kValueCount; ++k)
-        text += std::string(kValueKeys[k]) + " " + Hex(j.before[k]) + " " + j.values[k] + "\n";
+    for (const JournalEntry& e : entries) {
+        text += e.key + (e.inlined ? " = " + e.value : " @ " + Hex(e.fingerprint));
+        if (!e.inlined && !e.pending.empty()) text += " " + e.pending;
+        text += "\n";
+    }
     return text + "end " + Hex(Fingerprint(text)) + "\n";
 }
 
 // False for anything but a whole journal whose check line matches its content.
-bool ParseJournal(const std::string& bytes, Journal& j)
+bool ParseJournal(const std::string& bytes, std::vector<JournalEntry>& entries)
 {
     const std::size_t endLine = bytes.rfind("end ");
     if (endLine == std::string::npos || bytes.size() != endLine + 4 + 16 + 1 || bytes.back() != '\n') return false;
     std::uint64_t check = 0;
     if (!ParseHex(bytes.substr(endLine + 4, 16), check) || check != Fingerprint(bytes.substr(0, endLine))) return false;
-    std::size_t at = 0;
-    auto nextLine = [&](std::string& line) {
-        const std::size_t nl = bytes.find('\n', at);
-        if (nl == std::string::npos || nl >= endLine) return false;
-        line = bytes.substr(at, nl - at);
-        at = nl + 1;
-        return true;
-    };
-    std::string line;
-    if (!nextLine(line) || line != kJournalMagic) return false;
-    for (int k = 0; k < kValueCount; ++k) {
-        const std::string prefix = std::string(kValueKeys[k]) + " ";
-        if (!nextLine(line) || line.compare(0, prefix.size(), prefix) != 0 || line.size() < prefix.size() + 17 ||
-            line[prefix.size() + 16] != ' ' || !ParseHex(line.substr(prefix.size(), 16), j.before[k]))
+    const std::vector<std::string> lines = Split(bytes.substr(0, endLine), "\n");
+    if (lines.empty() || lines[0] != kJournalMagic) return false;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        if (lines[i].empty()) continue;  // after the last line feed
+        JournalEntry e;
+        const std::size_t space = lines[i].find(' ');
+        if (space == std::string::npos || space == 0 || lines[i].size() < space + 3) return false;
+        e.key = lines[i].substr(0, space);
+        const std::string rest = lines[i].substr(space + 3);
+        if (lines[i].compare(space, 3, " = ") == 0) {
+            e.value = rest;
+            e.fingerprint = Fingerprint(rest + "\n");
+        } else if (lines[i].compare(space, 3, " @ ") == 0 && ParseHex(rest.substr(0, 16), e.fingerprint)) {
+            e.inlined = false;
+            if (rest.size() > 17 && rest[16] == ' ') e.pending = rest.substr(17);
+            if (rest.size() != 16 && e.pending.empty()) return false;
+            if (e.pending.find('/') != std::string::npos) return false;
+        } else {
             return false;
-        j.values[k] = line.substr(prefix.size() + 17);
+        }
+        entries.push_back(e);
     }
-    return at == endLine;
+    return true;
 }
 
-// Replaces the seven files with values, in their order. With a journal, it is written
-// and renamed into place, synced, after the seven new files are written and before
-// any of them is renamed. reason gets the path and the system's reason of a failure.
-bool ReplaceValues(const Values& values, const Journal* journal, std::string& reason)
+bool Identify(const std::string& path, struct stat& info) { return stat(path.c_str(), &info) == 0; }
+
+void Remember(const struct stat& journal)
 {
-    // Each TextFile removes its new file unless it was renamed into place.
-    std::array<std::optional<TextFile>, kValueCount> files;
-    for (int k = 0; k < kValueCount; ++k) files[k].emplace(ValuePath(kValueKeys[k]));
-    // A rename cannot replace a directory: find out before anything is replaced.
-    for (const std::optional<TextFile>& file : files) {
+    memory.valid = true;
+    memory.device = journal.st_dev;
+    memory.inode = journal.st_ino;
+    memory.journalTime = journal.st_mtim;
+}
+
+// Whether the journal in place is the one this process stored or loaded last.
+bool JournalIsOurs()
+{
+    struct stat info {};
+    return memory.valid && Identify(JournalPath(), info) && info.st_dev == memory.device &&
+           info.st_ino == memory.inode && !Later(info.st_mtim, memory.journalTime) &&
+           !Later(memory.journalTime, info.st_mtim);
+}
+
+// Stores values (key and value, in the order their files are written) as one record.
+bool StoreValues(const std::vector<std::pair<std::string, std::string>>& values, std::string& reason)
+{
+    if (!JournalIsOurs()) memory.written.clear();
+    std::vector<std::optional<TextFile>> files(values.size());
+    std::vector<JournalEntry> entries(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto& [key, value] = values[i];
+        JournalEntry& e = entries[i];
+        e.key = key;
+        e.inlined = value.size() <= kInlineLimit;
+        if (e.inlined) e.value = value;
+        e.fingerprint = Fingerprint(value + "\n");
+        const std::string path = ValuePath(key);
         struct stat info {};
-        if (lstat(file->Path().c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            reason = file->Path() + ": " + std::strerror(EISDIR);
+        const bool present = lstat(path.c_str(), &info) == 0;
+        // A rename cannot replace a directory: find out before anything is replaced.
+        if (present && S_ISDIR(info.st_mode)) {
+            reason = path + ": " + std::strerror(EISDIR);
             return false;
         }
+        const auto known = memory.written.find(key);
+        const bool unchanged = known != memory.written.end() && known->second == value && present &&
+                               S_ISREG(info.st_mode) && !Later(info.st_mtim, memory.journalTime);
+        if (!unchanged) files[i].emplace(path);
     }
-    for (int k = 0; k < kValueCount; ++k) {
-        if (!files[k]->WriteReplacement({values[k]}, false)) {
-            reason = files[k]->ErrorText();
+    // Each TextFile removes its new file unless it was renamed into place.
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!files[i]) continue;
+        if (!files[i]->WriteReplacement({values[i].second}, !entries[i].inlined)) {
+            reason = files[i]->ErrorText();
             return false;
         }
+        const std::string& pending = files[i]->ReplacementPath();
+        if (!entries[i].inlined) entries[i].pending = pending.substr(pending.rfind('/') + 1);
     }
-    if (journal) {
-        TextFile journalFile(JournalPath());
-        std::string text = JournalText(*journal);
-        text.pop_back();  // WriteReplacement ends the last line
-        if (!journalFile.WriteReplacement({text}, true) || !journalFile.CommitReplacement(true)) {
-            reason = journalFile.ErrorText();
-            return false;
-        }
+    TextFile journalFile(JournalPath());
+    std::string text = JournalText(entries);
+    text.pop_back();  // WriteReplacement ends the last line
+    if (!journalFile.WriteReplacement({text}, true) || !journalFile.CommitReplacement(true)) {
+        reason = journalFile.ErrorText();
+        return false;
     }
-    for (std::optional<TextFile>& file : files) {
-        if (!file->CommitReplacement(false)) {
-            reason = file->ErrorText();
+    struct stat journal {};
+    if (Identify(JournalPath(), journal))
+        Remember(journal);
+    else
+        memory.valid = false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!files[i]) continue;
+        memory.written.erase(values[i].first);
+        if (!files[i]->CommitReplacement(false)) {
+            reason = files[i]->ErrorText();
             return false;
         }
+        memory.written[values[i].first] = values[i].second;
     }
     return true;
 }
@@ -222,55 +298,111 @@ void NoteStoreOutcome(bool stored, const std::string& reason)
     storeFailure = stored ? std::string() : reason.empty() ? std::string("unknown reason") : reason;
 }
 
-// After a crash: when the journal holds a record the seven files do not, and every
-// file that differs holds what it held before that record (or nothing, or was cut to
-// nothing, or is no readable file), the files are put back from the journal. A damaged journal is ignored.
-// True, with the record in `unrestored`, when the files needed putting back and could
-// not be: the game then goes on with the journal's record, which stays for the next
-// start to try again.
-bool RecoverFromJournal(Values& unrestored)
+// strtol in base 10, as the game always read numbers: leading white space skipped,
+// an optional sign, reading stops at the first non-digit. False when no digit came.
+bool ReadNumber(const std::string& text, long& number)
 {
-    if (!FileExists(JournalPath())) return false;
+    char* end = nullptr;
+    number = std::strtol(text.c_str(), &end, 10);
+    return end != text.c_str();
+}
+
+bool NumberWithin(const std::string& text, long lo, long hi)
+{
+    long number = 0;
+    return ReadNumber(text, number) && number >= lo && number <= hi;
+}
+
+// Whether a file's bytes hold a value the game can use as it is. What a power loss
+// leaves of a file (nothing, zeros, a cut) mostly fails this; a cut history that
+// still reads well is told by its time instead.
+bool IsUsableValue(const std::string& key, const std::string& bytes)
+{
+    if (bytes.empty() || bytes.find('\0') != std::string::npos) return false;
+    const std::string text = Trim(LinesAsText(bytes));
+    if (key == kCodeKey) return IsValidSecretCode(text);
+    if (key == kStateKey) return NumberWithin(text, 0, 2);
+    if (key.rfind(kColourKeyPrefix, 0) == 0) return NumberWithin(text, 0, kColourCount - 1);
+    if (key == kHistoryKey) {
+        for (const std::string& piece : HistoryRecords(text))
+            if (!IsValidGuessRecord(piece)) return false;
+    }
+    return true;
+}
+
+// After a crash: every file that does not hold its value in the journal is put back
+// from the journal, unless it was changed after the journal was written and holds a
+// usable value (changed by hand while the game was not running: kept). A damaged
+// journal is ignored. A value that needed putting back and could not be goes into
+// `unrestored`, so that the game goes on with the journal's record; the journal then
+// stays for the next start to try again.
+void RecoverFromJournal(std::map<std::string, std::string>& unrestored)
+{
+    if (!FileExists(JournalPath())) return;
     TextFile journalFile(JournalPath());
     const std::string bytes = journalFile.ReadBytes(kJournalLimit);
-    Journal journal;
+    std::vector<JournalEntry> entries;
+    struct stat journal {};
     // A journal that is set aside goes: the files are whole as they are, and the
     // next store writes a new one before it touches them.
-    if (journalFile.Failed() || journalFile.Cut() || !ParseJournal(bytes, journal)) {
+    if (journalFile.Failed() || journalFile.Cut() || !ParseJournal(bytes, entries) ||
+        !Identify(JournalPath(), journal)) {
         WriteLog(JournalPath() + ": damaged, ignored");
         RemoveFile(JournalPath());
-        return false;
+        return;
     }
-    int differing = 0;
-    for (int k = 0; k < kValueCount; ++k) {
-        const std::string path = ValuePath(kValueKeys[k]);
-        const std::uint64_t now = FingerprintOfFile(path);
-        if (now == Fingerprint(journal.values[k] + "\n")) continue;
-        ++differing;
-        // An empty file is what a power loss may leave of a file renamed unsynced;
-        // something that is no readable file (a FIFO, a directory, no permission)
-        // holds no value anybody stored, and the journal has the one that was.
-        const bool cutShort = now == journal.before[k] || now == Fingerprint("") || now == kNotAFile;
-        if (!cutShort) {
-            WriteLog(path + ": changed since the game stored it; the value files are read as they are");
-            RemoveFile(JournalPath());
-            return false;
+    bool restored = false;
+    std::string reason;
+    for (const JournalEntry& e : entries) {
+        const std::string path = ValuePath(e.key);
+        TextFile file(path);
+        const std::string now = file.ReadBytes(kStoredValueLimit);
+        const bool readable = !file.Failed() && !file.Cut();
+        if (readable && Fingerprint(now) == e.fingerprint) continue;
+        struct stat info {};
+        if (readable && lstat(path.c_str(), &info) == 0 && Later(info.st_mtim, journal.st_mtim) &&
+            IsUsableValue(e.key, now)) {
+            WriteLog(path + ": changed since the game stored it, kept as it is");
+            continue;
+        }
+        if (e.inlined) {
+            TextFile value(path);
+            if (value.WriteReplacement({e.value}, true) && value.CommitReplacement(false)) {
+                restored = true;
+            } else {
+                reason = value.ErrorText();
+                unrestored[e.key] = e.value;
+            }
+            continue;
+        }
+        // A long value: its new file was synced before the journal, and waits for its rename.
+        const std::string pendingPath = ValuePath(e.pending);
+        TextFile pending(pendingPath);
+        const std::string waiting = e.pending.empty() ? std::string() : pending.ReadBytes(kStoredValueLimit);
+        if (e.pending.empty() || pending.Failed() || Fingerprint(waiting) != e.fingerprint) {
+            WriteLog(path + ": not the value last stored, which is gone; read as it is");
+            continue;
+        }
+        if (std::rename(pendingPath.c_str(), path.c_str()) == 0) {
+            restored = true;
+        } else {
+            reason = path + ": " + std::strerror(errno);
+            unrestored[e.key] = waiting.substr(0, waiting.size() - 1);
         }
     }
-    if (differing == 0) return false;
-    std::string reason;
-    if (ReplaceValues(journal.values, nullptr, reason)) {
+    if (restored) TextFile::SyncDirectory(GameDirectory());
+    if (!unrestored.empty()) {
+        WriteLog(GameDirectory() + ": the last stored record cannot be put back into its files (" + reason +
+                 "); the game goes on with it");
+    } else if (restored) {
         WriteLog(GameDirectory() + ": restored the last stored record from its journal");
-        return false;
     }
-    WriteLog(GameDirectory() + ": the last stored record cannot be put back into its files (" + reason +
-             "); the game goes on with it");
-    unrestored = journal.values;
-    return true;
+    if (Identify(JournalPath(), journal)) Remember(journal);
 }
 
 struct ValueRead {
     std::string text;      // trimmed
+    std::string bytes;     // as read, when not cut
     bool present = false;  // a regular file was there and could be read
     bool cut = false;      // longer than kStoredValueLimit
 };
@@ -295,6 +427,7 @@ ValueRead ReadGameValue(int index)
     }
     read.present = true;
     read.cut = file.Cut();
+    if (!read.cut) read.bytes = bytes;
     if (read.cut) {
         WriteLog(path + ": " + IntToText(FileSize(path)) + " bytes, more than a stored value can be; only the " +
                  (newest ? "newest " : "first ") + IntToText(static_cast<std::int64_t>(kStoredValueLimit)) +
@@ -307,15 +440,6 @@ ValueRead ReadGameValue(int index)
     }
     read.text = Trim(LinesAsText(bytes));
     return read;
-}
-
-// strtol in base 10, as the game always read numbers: leading white space skipped,
-// an optional sign, reading stops at the first non-digit. False when no digit came.
-bool ReadNumber(const std::string& text, long& number)
-{
-    char* end = nullptr;
-    number = std::strtol(text.c_str(), &end, 10);
-    return end != text.c_str();
 }
 
 std::string Shown(const std::string& text)
@@ -401,11 +525,11 @@ bool WriteSetting(const std::string& application, const std::string& section, co
 
 bool SaveGame(const GameRecord& record)
 {
-    Journal journal;
-    journal.values = ValuesOf(record);
-    for (int k = 0; k < kValueCount; ++k) journal.before[k] = FingerprintOfFile(ValuePath(kValueKeys[k]));
+    const Values values = ValuesOf(record);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int k = 0; k < kValueCount; ++k) entries.emplace_back(kValueKeys[k], values[k]);
     std::string reason;
-    const bool stored = MakeGameDirectories(reason) && ReplaceValues(journal.values, &journal, reason);
+    const bool stored = MakeGameDirectories(reason) && StoreValues(entries, reason);
     NoteStoreOutcome(stored, reason);
     return stored;
 }
@@ -415,16 +539,19 @@ const std::string& StoreFailure() { return storeFailure; }
 bool LoadGame(GameRecord& record)
 {
     record.currentGuess.fill(0);
+    memory = StoreMemory();
+    std::map<std::string, std::string> unrestored;
+    RecoverFromJournal(unrestored);
     // A store cut short by a crash leaves its new files; nothing else would ever
-    // remove them. Those of a writer that still runs are its own business.
-    TextFile::RemoveAbandonedReplacements(GameDirectory());
-    Values unrestored;
-    const bool fromJournal = RecoverFromJournal(unrestored);
+    // remove them. Those of a writer that still runs are its own business. Kept
+    // while the journal still needs one of them.
+    if (unrestored.empty()) TextFile::RemoveAbandonedReplacements(GameDirectory());
 
     std::array<ValueRead, kValueCount> read;
     for (int k = 0; k < kValueCount; ++k) {
-        if (fromJournal) {
-            read[k].text = Trim(unrestored[k]);
+        const auto journal = unrestored.find(kValueKeys[k]);
+        if (journal != unrestored.end()) {
+            read[k].text = Trim(journal->second);
             read[k].present = true;
         } else {
             read[k] = ReadGameValue(k);
@@ -459,6 +586,10 @@ bool LoadGame(GameRecord& record)
             ReadInRange(read[index], kValueKeys[index], 0, kColourCount - 1, 0, "reading it as 0", number) || repaired;
         record.currentGuess[k] = static_cast<int>(number);
     }
+    // The files that hold what the game would write need no store.
+    const Values values = ValuesOf(record);
+    for (int k = 0; k < kValueCount; ++k)
+        if (read[k].present && read[k].bytes == values[k] + "\n") memory.written[kValueKeys[k]] = values[k];
     // Also a cut value: the disk then matches the game shown.
     for (const ValueRead& r : read) repaired = repaired || r.cut;
     if (repaired) SaveGame(record);

@@ -35,8 +35,9 @@ std::string ReadSetting(const std::string& application, const std::string& secti
 bool WriteSetting(const std::string& application, const std::string& section, const std::string& key,
                   const std::string& value);
 
-// Stores the whole record: history, code, state, then col1..col4, with two syncs.
-// True when all seven were stored. When it fails the record on disk stays the one
+// Stores the whole record as one: of history, code, state, col1..col4, in this
+// order, the files whose values changed, with two syncs (three when a history
+// longer than 1 KiB changed). True when the record was stored. When it fails the record on disk stays the one
 // stored before. One line is logged when storing starts to fail, with the system's
 // reason, and one when it works again; never one per call.
 bool SaveGame(const GameRecord& record);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,12 +14,21 @@
 namespace {
 
 // New files of a replacement: the prefix, the writer's process id, a dash and the
-// six characters mkstemp fills in. Earlier versions left out the id and the dash.
+// six characters mkstemp fills in.
 constexpr const char* kReplacementPrefix = ".tmp-";
 constexpr std::size_t kUniqueLength = 6;
-// A new file of an earlier version, which names no writer, is only taken for
-// abandoned once it is this old; every writer renames within milliseconds.
-constexpr std::time_t kLegacyReplacementAge = 3600;
+
+std::function<void(const TextFile::Operation&)>& Watcher()
+{
+    static std::function<void(const TextFile::Operation&)> watcher;
+    return watcher;
+}
+
+void Tell(TextFile::Operation::Kind kind, const std::string& path, const std::string& target = {},
+          const std::string& bytes = {}, bool synced = false)
+{
+    if (Watcher()) Watcher()({kind, path, target, bytes, synced});
+}
 
 // Writes each line and a line feed, flushing after every line so that an error
 // shows at the line that caused it.
@@ -49,24 +57,13 @@ mode_t CurrentUmask()
     return mask;
 }
 
-// Makes the renames in dir durable; a directory that cannot be synced (some file
-// systems refuse) does not undo a rename that already happened.
-void SyncDirectory(const std::string& dir)
-{
-    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
-
-// The writer of a replacement's new file, from its name: its process id, 0 for an
-// earlier version's name that has none, -1 for a name that is no new file at all.
+// The writer of a replacement's new file, from its name: its process id, or -1 for a
+// name that is no new file at all.
 long ReplacementWriter(const std::string& name)
 {
     const std::string prefix = kReplacementPrefix;
     if (name.compare(0, prefix.size(), prefix) != 0) return -1;
     const std::string rest = name.substr(prefix.size());
-    if (rest.size() == kUniqueLength) return 0;
     const std::size_t dash = rest.find('-');
     if (dash == 0 || dash == std::string::npos || rest.size() - dash - 1 != kUniqueLength) return -1;
     long pid = 0;
@@ -77,12 +74,7 @@ long ReplacementWriter(const std::string& name)
     return pid > 0 ? pid : -1;
 }
 
-bool IsAbandoned(const std::string& path, long writer)
-{
-    if (writer > 0) return kill(static_cast<pid_t>(writer), 0) != 0 && errno == ESRCH;
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 && std::time(nullptr) - info.st_mtime > kLegacyReplacementAge;
-}
+bool IsAbandoned(long writer) { return kill(static_cast<pid_t>(writer), 0) != 0 && errno == ESRCH; }
 
 }  // namespace
 
@@ -252,6 +244,11 @@ bool TextFile::WriteReplacement(const std::vector<std::string>& lines, bool sync
         ok = false;
     }
     if (!ok) DiscardReplacement();
+    if (ok) {
+        std::string written;
+        for (const std::string& line : lines) written += line + "\n";
+        Tell(Operation::Kind::Write, replacement_, {}, written, sync);
+    }
     return ok;
 }
 
@@ -263,6 +260,7 @@ bool TextFile::CommitReplacement(bool sync)
         DiscardReplacement();
         return false;
     }
+    Tell(Operation::Kind::Rename, replacement_, path_);
     replacement_.clear();
     if (sync) SyncDirectory(DirectoryOf(path_));
     return true;
@@ -287,6 +285,17 @@ int TextFile::RemoveAbandonedReplacements(const std::string& dir)
     closedir(d);
     int removed = 0;
     for (const auto& [path, writer] : found)
-        if (IsAbandoned(path, writer)) removed += unlink(path.c_str()) == 0;
+        if (IsAbandoned(writer)) removed += unlink(path.c_str()) == 0;
     return removed;
 }
+
+void TextFile::SyncDirectory(const std::string& dir)
+{
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+    Tell(Operation::Kind::SyncDirectory, dir);
+}
+
+void TextFile::SetWatcher(std::function<void(const Operation&)> watcher) { Watcher() = std::move(watcher); }

@@ -4,6 +4,7 @@
 // Reading never waits: anything that is not a regular file (a FIFO, a device, a
 // directory) is refused as a failed open.
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -64,10 +65,30 @@ public:
     bool CommitReplacement(bool sync);
     void DiscardReplacement();
 
+    // The new file of a replacement written and not yet committed; empty otherwise.
+    const std::string& ReplacementPath() const { return replacement_; }
+
     // Removes the new files that replacements in `dir` left behind when their writer
     // died between creating and renaming them. A file whose writer still runs is
     // never touched, whichever process that is. The number removed.
     static int RemoveAbandonedReplacements(const std::string& dir);
+
+    // Flushes dir to the disk, which makes every earlier rename in it durable. A
+    // directory that cannot be synced (some file systems refuse) is left as it is.
+    static void SyncDirectory(const std::string& dir);
+
+    // What a replacement does to the disk, in order, for a watcher that wants to
+    // know which bytes and names were made durable when: the new file's bytes
+    // (synced or not), its rename, and each directory sync.
+    struct Operation {
+        enum class Kind { Write, Rename, SyncDirectory } kind;
+        std::string path;    // the file written, the file renamed, the directory synced
+        std::string target;  // where a rename put it
+        std::string bytes;   // what a write left in the file
+        bool synced = false;
+    };
+    // Called with every operation of every TextFile until it is set empty again.
+    static void SetWatcher(std::function<void(const Operation&)> watcher);
 
     // True after any failure of this object, opening included.
     bool Failed() const { return failed_; }

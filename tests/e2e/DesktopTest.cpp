@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <memory>
 #include <csignal>
 #include <sys/wait.h>
@@ -242,6 +243,21 @@ TEST(DesktopTest, ASecondStartInTheSameDirectoryRaisesTheRunningGameAndTouchesNo
     ASSERT_NE(WaitForWindowOfClass(d, "Quorrel.exe", 10s), 0u) << fourth.Stderr();
     EXPECT_TRUE(fourth.Running());
     fourth.Kill();
+    ASSERT_TRUE(WaitForNoWindowOfClass(d, "Quorrel.exe", 10s));
+
+    // A directory where the lock file goes: the working directory itself is locked, so
+    // a second start still finds the running game and plays no game of its own.
+    std::filesystem::remove(game.WorkDir() + "/quorrel.lock");
+    std::filesystem::create_directory(game.WorkDir() + "/quorrel.lock");
+    ProgramRunner fifth(QUORREL_PROGRAM), sixth(QUORREL_PROGRAM);
+    fifth.SetWorkDir(game.WorkDir());
+    sixth.SetWorkDir(game.WorkDir());
+    ASSERT_TRUE(fifth.Start());
+    ASSERT_NE(WaitForWindowOfClass(d, "Quorrel.exe", 10s), 0u) << fifth.Stderr();
+    ASSERT_TRUE(sixth.Start());
+    EXPECT_EQ(sixth.Wait(20s).exitCode, 0) << "a second game runs: " << sixth.Stderr();
+    EXPECT_TRUE(fifth.Running());
+    fifth.Kill();
 }
 
 TEST(DesktopTest, AGameThatCannotBeReachedIsNamedInAMessageBox)

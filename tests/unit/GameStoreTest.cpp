@@ -63,6 +63,14 @@ int Count(const std::string& text, const std::string& what)
 
 bool Logged(const std::string& text) { return FileBytes("log.txt").find(text) != std::string::npos; }
 
+// Dates a value file `seconds` from the journal's time: before it, as the game's own
+// writes are, or after it, as an edit made once the game had stored and ended.
+void DateFromJournal(const std::string& key, int seconds)
+{
+    const auto journal = std::filesystem::last_write_time(kDir + kJournalKey);
+    std::filesystem::last_write_time(kDir + key, journal + std::chrono::seconds(seconds));
+}
+
 // The seven files as one text, to compare whole records.
 std::string StoredRecord()
 {
@@ -206,6 +214,7 @@ TEST(SaveGame, AFullDiskLosesNothingStoredAndIsLoggedOnceUntilThereIsRoomAgain)
     ASSERT_TRUE(SaveGame(record));
     // As a crash during that store would have left it: col4 still the old value.
     Store("col4", IntToText(oldColour) + "\n");
+    DateFromJournal("col4", -1);
     const std::string stored = StoredRecord();
 
     {
@@ -442,6 +451,7 @@ TEST(LoadGame, ValuesOfTwoRecordsSideBySideArePutBackToTheLastStoredRecord)
     for (int k = 1; k <= 4; ++k) Store("col" + IntToText(k), IntToText(k) + "\n");
     // And one file a power loss left empty.
     Store("col2", "");
+    for (const char* key : {"stato", "col1", "col2", "col3", "col4"}) DateFromJournal(key, -1);
     const GameRecord loaded = Loaded();
     EXPECT_EQ(StoredRecord(), newerOnDisk);
     EXPECT_EQ(loaded.guessHistory, newer.guessHistory);
@@ -496,12 +506,24 @@ TEST(LoadGame, AValueChangedByHandAfterTheLastStoreIsKeptNotUndone)
     ScopedTempDir dir;
     GameRecord stored;
     stored.secretCode = "2222";
+    stored.currentGuess = {1, 2, 3, 4};
     ASSERT_TRUE(SaveGame(stored));
     Store("Quorrel_Code", "7654\n");
+    DateFromJournal("Quorrel_Code", 1);
+    // Beside it, what a power loss leaves of files the game wrote: zeros, a cut, an old value.
+    Store("col1", std::string(2, '\0'));
+    Store("col2", "");
+    Store("col3", "7\n");
+    for (const char* key : {"col1", "col2", "col3"}) DateFromJournal(key, -1);
+    // A later edit that holds no usable value is no edit the game could go on with.
+    Store("col4", "x\n");
+    DateFromJournal("col4", 1);
     const GameRecord loaded = Loaded();
     EXPECT_EQ(loaded.secretCode, "7654");
     EXPECT_EQ(Stored("Quorrel_Code"), "7654\n");
-    EXPECT_EQ(LogLines(), 1) << FileBytes("log.txt");
+    EXPECT_EQ(loaded.currentGuess, stored.currentGuess);
+    EXPECT_EQ(StoredRecord(), "\n|7654\n|0\n|1\n|2\n|3\n|4\n|");
+    EXPECT_EQ(LogLines(), 2) << FileBytes("log.txt");
 }
 
 TEST(LoadGame, NothingInPlaceOfAStoredFileCanHangOrBalloonTheStart)
