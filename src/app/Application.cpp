@@ -40,6 +40,7 @@ bool Application::dispatchingKey_ = false;
 Time Application::inputTime_ = 0;
 bool Application::keyRepeat_ = false;
 bool Application::multiClick_ = false;
+Time Application::pressTime_ = 0;
 void (*Application::shutdownHook_)() = nullptr;
 int Application::eventDepth_ = 0;
 Application::ElementList Application::deleted_;
@@ -153,6 +154,9 @@ InputHabits habits;
 // multi-click, so that its release is swallowed too.
 uint32_t pressedAside = 0;
 bool pressSwallowed = false;
+// The key whose press was swallowed as the second tap of a double tap: its release
+// is swallowed too.
+unsigned tapSwallowed = 0;
 }  // namespace
 
 void Application::ResetForTests()
@@ -160,6 +164,8 @@ void Application::ResetForTests()
     habits.Reset();
     pressedAside = 0;
     pressSwallowed = false;
+    tapSwallowed = 0;
+    pressTime_ = 0;
     keyRepeat_ = false;
     multiClick_ = false;
     elements_.clear();
@@ -287,6 +293,15 @@ bool ActsOnRepeat(XKeyEvent& ev)
     return k == XK_Left || k == XK_Right || k == XK_Up || k == XK_Down;
 }
 
+// Keys that press a control (a focused button, GO on the board): a quick second tap
+// of one of them on the same control is swallowed like the second click of a double
+// click.
+bool PressesControl(XKeyEvent& ev)
+{
+    const KeySym k = XLookupKeysym(&ev, 0);
+    return k == XK_Return || k == XK_KP_Enter || k == XK_space;
+}
+
 Point EventPoint(int x, int y) { return Point{x, y}; }
 
 // An element operation may run a handler that deletes elements (a command closing
@@ -339,6 +354,10 @@ using Handler = void (*)(XEvent& ev, Form* form, Form* mainForm);
 void OnKeyPress(XEvent& ev, Form* form, Form*)
 {
     if (Application::IsKeyRepeat() && !ActsOnRepeat(ev.xkey)) return;
+    if (Application::IsMultiClick()) {
+        tapSwallowed = ev.xkey.keycode;
+        return;
+    }
     if (!form->IsEnabled()) return;
     KeyInfo k = TranslateKey(ev.xkey);
     if (GUIElement* focus = Application::Focused()) focus->KeyDown(k.key);
@@ -347,6 +366,10 @@ void OnKeyPress(XEvent& ev, Form* form, Form*)
 
 void OnKeyRelease(XEvent& ev, Form* form, Form*)
 {
+    if (tapSwallowed != 0 && ev.xkey.keycode == tapSwallowed) {
+        tapSwallowed = 0;
+        return;
+    }
     if (!form->IsEnabled()) return;
     KeyInfo k = TranslateKey(ev.xkey);
     GUIElement* focus = Application::Focused();
@@ -636,11 +659,13 @@ void Application::Dispatch(XEvent& event, Form* mainForm)
         keyRepeat_ = habits.KeyPressed(event.xkey.keycode, event.xkey.time);
     } else if (event.type == KeyRelease) {
         keyRepeat_ = false;
+        pressTime_ = habits.PressedAt(event.xkey.keycode);
         habits.KeyReleased(event.xkey.keycode);
     } else if (event.type == ButtonPress) {
-        GUIElement* target = PressTarget(form, EventPoint(event.xbutton.x, event.xbutton.y));
-        multiClick_ =
-            event.xbutton.button == Button1 && habits.ClickPressed(target ? target->GetId() : 0, event.xbutton.time);
+        const bool left = event.xbutton.button == Button1;
+        GUIElement* target = left ? PressTarget(form, EventPoint(event.xbutton.x, event.xbutton.y)) : nullptr;
+        multiClick_ = habits.Pressed(InputHabits::kLeftButton, target ? target->GetId() : 0, event.xbutton.time);
+        pressTime_ = event.xbutton.time;
     }
     // The keyboard of a blocked window belongs to its open dialog, whichever window
     // the window manager gave it to.
@@ -649,6 +674,13 @@ void Application::Dispatch(XEvent& event, Form* mainForm)
         if (!dialog || !dialog->IsCreated() || !dialog->GetWindow()) return;
         if (event.type == KeyPress) dialog->SetFocus();
         form = dialog;
+    }
+    if (event.type == KeyPress) {
+        // A key that presses acts on the focused control, or on the form when none has the focus.
+        GUIElement* focus = Application::Focused();
+        const uint32_t target = !PressesControl(event.xkey) ? 0 : focus ? focus->GetId() : form->GetId();
+        multiClick_ = !keyRepeat_ && habits.Pressed(event.xkey.keycode, target, event.xkey.time);
+        pressTime_ = habits.PressedAt(event.xkey.keycode);
     }
     EventScope scope;
     h(event, form, mainForm);

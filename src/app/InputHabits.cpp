@@ -11,9 +11,7 @@ bool Within(Time earlier, Time later, Time interval)
 bool InputHabits::KeyPressed(unsigned keycode, Time time)
 {
     const bool repeat = held_.count(keycode) && keycode == lastKey_ && Within(lastKeyTime_, time, kLongestRepeatGap);
-    held_.insert(keycode);
-    // A key between two clicks makes them separate clicks.
-    lastTarget_ = 0;
+    if (!repeat) held_[keycode] = time;
     lastKey_ = keycode;
     lastKeyTime_ = time;
     return repeat;
@@ -21,11 +19,19 @@ bool InputHabits::KeyPressed(unsigned keycode, Time time)
 
 void InputHabits::KeyReleased(unsigned keycode) { held_.erase(keycode); }
 
-bool InputHabits::ClickPressed(uint32_t target, Time time)
+Time InputHabits::PressedAt(unsigned keycode) const
 {
-    const bool continues = target != 0 && target == lastTarget_ && Within(lastClick_, time, kMultiClickInterval);
+    const auto it = held_.find(keycode);
+    return it == held_.end() ? 0 : it->second;
+}
+
+bool InputHabits::Pressed(unsigned what, uint32_t target, Time time)
+{
+    const bool continues =
+        target != 0 && what == lastWhat_ && target == lastTarget_ && Within(lastPress_, time, kMultiClickInterval);
+    lastWhat_ = what;
     lastTarget_ = target;
-    lastClick_ = time;
+    lastPress_ = time;
     return continues;
 }
 
