@@ -196,6 +196,7 @@ TEST(GamePlayTest, TheRightCodeWinsRevealsTheCodeAndOffersANewGame)
     EXPECT_EQ(game.Grab(w, {0, 0, 800, 600}).Difference(solved), "");
 
     // NEW GAME: a fresh code, an empty board, GO and CANCEL as at the start.
+    GameSession::LookAtTheEnd();
     game.Click(w, G::GoButton());
     ASSERT_TRUE(game.WaitForValue("stato", "0"));
     EXPECT_TRUE(game.WaitForValue("Quorrel_Bag", ""));
@@ -454,6 +455,7 @@ TEST(GamePlayTest, AWholeGameWithKeysAloneWinsConfirmsAndStartsAnew)
     // Return answers with the box's focused OK; Return on the board then starts anew.
     game.PressKey(box, XK_Return);
     ASSERT_TRUE(game.WaitForDialogGone(kWinTitle));
+    GameSession::LookAtTheEnd();
     game.PressKey(w, XK_Return);
     ASSERT_TRUE(game.WaitForValue("stato", "0"));
     EXPECT_EQ(game.Value("Quorrel_Bag"), "");
@@ -642,12 +644,34 @@ TEST(GamePlayTest, HeldKeysQuickClicksAndMouseThenKeysActOnce)
          }},
         {"triple click on GO plays one guess", "", "0", [](G& g) { ClickTimes(g, G::GoButton(), 3); },
          [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), Record("0000", "1234")); }},
+        {"Return tapped twice plays one guess", "", "0",
+         [](G& g) {
+             for (int i = 0; i < 2; ++i) g.PressKey(g.MainWindow(), XK_Return);
+         },
+         [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), Record("0000", "1234")); }},
         {"triple click on NEW GAME starts a game without a guess", Record("1234", "1234"), "2",
          [](G& g) { ClickTimes(g, G::GoButton(), 3); },
          [](G& g) {
              EXPECT_EQ(g.Value("stato"), "0");
              EXPECT_EQ(g.Value("Quorrel_Bag"), "");
          }},
+        {"Return twice on YES, 150 ms apart, gives up and leaves the code on show", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::CancelButton());
+             const Window box = g.WaitForPaintedDialog("Question");
+             ASSERT_NE(box, 0u);
+             g.PressKey(box, XK_Tab);  // from NO to YES
+             g.PressKey(box, XK_Return);
+             std::this_thread::sleep_for(150ms);
+             g.PressKey(g.MainWindow(), XK_Return);
+         },
+         [](G& g) { EXPECT_EQ(g.Value("stato"), "1"); }},
+        {"Up after a click on peg 3 steps peg 3", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::InputPeg(3));
+             g.PressKey(g.MainWindow(), XK_Up);
+         },
+         [](G& g) { EXPECT_EQ(g.InputValues(), "0020"); }},
         {"Tab after a click on a peg reaches INFO", "", "0",
          [](G& g) {
              g.Click(g.MainWindow(), G::InputPeg(3));

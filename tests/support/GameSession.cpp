@@ -225,6 +225,16 @@ Window GameSession::WaitForDialog(const std::string& title, ms timeout)
     }
 }
 
+bool GameSession::Answer(const std::string& title, Rect button)
+{
+    const Window box = WaitForPaintedDialog(title);
+    if (box == 0) return false;
+    Click(box, button);
+    return WaitForDialogGone(title);
+}
+
+void GameSession::LookAtTheEnd() { std::this_thread::sleep_for(ms(500)); }
+
 Window GameSession::WaitForPaintedDialog(const std::string& title, ms timeout)
 {
     // Looked up afresh on every poll: a box that replaces an earlier one with the

@@ -96,6 +96,11 @@ public:
     Window WaitForPaintedDialog(const std::string& title, ms timeout = ms(10000));
     // Polls until no window titled `title` is mapped.
     bool WaitForDialogGone(const std::string& title, ms timeout = ms(10000));
+    // Clicks `button` (OK by default) on the painted dialog `title` and waits until it is gone.
+    bool Answer(const std::string& title, Rect button = OkButton());
+    // What a player does before NEW GAME: looks at the end for longer than a double
+    // click, the time in which the game takes a press for the tail of the one that ended it.
+    static void LookAtTheEnd();
     // The title of `w`, or "".
     std::string Title(Window w) const;
     // Mapped top-level windows of the program, main window included.
