@@ -84,17 +84,7 @@ Rect Inside(Display* d, Window w)
     return {x, y, static_cast<int>(width), static_cast<int>(height)};
 }
 
-// A click at a person's pace: the window manager sees the press before the release.
-void HumanClick(Display* d, Window w, Rect r)
-{
-    int rx = 0, ry = 0;
-    Window child;
-    XTranslateCoordinates(d, w, DefaultRootWindow(d), r.x + r.w / 2, r.y + r.h / 2, &rx, &ry, &child);
-    XTestFakeMotionEvent(d, -1, rx, ry, CurrentTime);
-    XTestFakeButtonEvent(d, 1, True, CurrentTime);
-    XTestFakeButtonEvent(d, 1, False, 60);
-    XSync(d, False);
-}
+void HumanClick(Display* d, Window w, Rect r) { G::Drag(d, w, r, r); }
 
 // Polls `done` every 20 ms, at most `tries` times.
 template <class F>
@@ -124,15 +114,6 @@ bool WindowManagerUp(Display* d)
 {
     XWindowAttributes a{};
     return XGetWindowAttributes(d, DefaultRootWindow(d), &a) && (a.all_event_masks & SubstructureRedirectMask);
-}
-
-// A key typed wherever the keyboard is, as a person types.
-void Type(Display* d, KeySym k)
-{
-    const KeyCode code = XKeysymToKeycode(d, k);
-    XTestFakeKeyEvent(d, code, True, CurrentTime);
-    XTestFakeKeyEvent(d, code, False, 30);
-    XSync(d, False);
 }
 
 }  // namespace
@@ -447,19 +428,19 @@ TEST(DesktopTest, UnderEveryWindowManagerTheKeyboardPlaysAndFollowsTheOpenDialog
         ASSERT_TRUE(Poll([&] { return Focus(d) == w; }));
 
         // Digits and Return play a guess.
-        for (KeySym k : {XK_1, XK_1, XK_2, XK_2, XK_Return}) Type(d, k);
+        for (KeySym k : {XK_1, XK_1, XK_2, XK_2, XK_Return}) G::Type(d, k);
         const auto [exact, colourOnly] = Score("0011", game.Value("Quorrel_Code"));
         EXPECT_TRUE(game.WaitForValue("Quorrel_Bag", "0011" + std::to_string(exact) + std::to_string(colourOnly)));
 
         // A question from the close box has the keyboard.
         ASSERT_TRUE(game.RequestClose(w));
         ASSERT_NE(game.WaitForPaintedDialog("Exit"), 0u);
-        Type(d, XK_Escape);
+        G::Type(d, XK_Escape);
         EXPECT_TRUE(game.WaitForDialogGone("Exit")) << "the question did not get the keyboard";
 
         // The about box, minimised, comes back with the keyboard at a click on the board.
-        Type(d, XK_Tab);
-        Type(d, XK_Return);
+        G::Type(d, XK_Tab);
+        G::Type(d, XK_Return);
         const Window about = game.WaitForPaintedDialog("Info...");
         ASSERT_NE(about, 0u);
         if (wm) {
@@ -468,7 +449,7 @@ TEST(DesktopTest, UnderEveryWindowManagerTheKeyboardPlaysAndFollowsTheOpenDialog
         }
         HumanClick(d, w, {600, 560, 1, 1});
         EXPECT_TRUE(Poll([&] { return MapState(d, about) == IsViewable && Focus(d) == about; }));
-        Type(d, XK_Escape);
+        G::Type(d, XK_Escape);
         EXPECT_TRUE(game.WaitForDialogGone("Info...")) << "the about box did not get the keyboard back";
 
         // A second start while a question is open leaves the keyboard with the question.
@@ -479,8 +460,8 @@ TEST(DesktopTest, UnderEveryWindowManagerTheKeyboardPlaysAndFollowsTheOpenDialog
         ASSERT_TRUE(second.Start());
         EXPECT_TRUE(second.Wait(20s).exited) << second.Stderr();
         usleep(300000);
-        Type(d, XK_Tab);  // from NO to YES
-        Type(d, XK_Return);
+        G::Type(d, XK_Tab);  // from NO to YES
+        G::Type(d, XK_Return);
         const ProgramRunner::Outcome end = game.WaitForExit();
         EXPECT_TRUE(end.exited) << "the question lost the keyboard";
         EXPECT_EQ(end.exitCode, 0);

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <X11/XKBlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "Colours.h"
@@ -594,23 +592,7 @@ void HoldKey(Display* d, Window w, KeySym k, std::chrono::milliseconds held)
     XkbSetAutoRepeatRate(d, XkbUseCoreKbd, 100, 30);
     XAutoRepeatOn(d);
     XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
-    XTestFakeKeyEvent(d, XKeysymToKeycode(d, k), True, CurrentTime);
-    XTestFakeKeyEvent(d, XKeysymToKeycode(d, k), False, held.count());
-    XSync(d, False);
-}
-
-// Presses the left button on `from` of `w` and lets go over `to`.
-void Drag(Display* d, Window w, Rect from, Rect to)
-{
-    bool press = true;
-    for (Rect r : {from, to}) {
-        int x = 0, y = 0;
-        Window child;
-        XTranslateCoordinates(d, w, DefaultRootWindow(d), r.x + r.w / 2, r.y + r.h / 2, &x, &y, &child);
-        XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
-        XTestFakeButtonEvent(d, 1, std::exchange(press, false), CurrentTime);
-    }
-    XSync(d, False);
+    G::Type(d, k, held);
 }
 
 void ClickTimes(GameSession& game, Rect r, int times)
@@ -687,7 +669,7 @@ TEST(GamePlayTest, HeldKeysQuickClicksAndMouseThenKeysActOnce)
              g.Click(g.MainWindow(), G::CancelButton());
              const Window box = g.WaitForPaintedDialog("Question");
              ASSERT_NE(box, 0u);
-             Drag(g.GetDisplay(), box, G::NoButton(), G::YesButton());
+             G::Drag(g.GetDisplay(), box, G::NoButton(), G::YesButton(), 0ms);
              g.PressKey(box, XK_Return);
              EXPECT_TRUE(g.WaitForDialogGone("Question"));
          },

@@ -119,6 +119,11 @@ public:
     bool Unfocus();
     // Gives `w` the input focus and presses and releases the key.
     void PressKey(Window w, unsigned long keysym);
+    // At a person's pace, so that a window manager sees the press before the release:
+    // presses the left button over `from` in `w` and lets go over `to` after `held`;
+    // or presses `keysym` wherever the keyboard is and lets go after `held`.
+    static void Drag(Display* d, Window w, Rect from, Rect to, ms held = ms(60));
+    static void Type(Display* d, unsigned long keysym, ms held = ms(30));
     // Sends the window manager's close request (WM_PROTOCOLS / WM_DELETE_WINDOW).
     bool RequestClose(Window w);
 
