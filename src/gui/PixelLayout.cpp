@@ -63,6 +63,13 @@ void ProbePixelFormat(GUIElement* element)
     Form* form = FormOf(element);
     if (!form || !form->GetDisplay() || !form->GetWindow()) return;
     Display* d = form->GetDisplay();
+    // A window drawn at a larger scale shows the probe's pixel only once its picture
+    // is put on it: its layout is the server's description.
+    if (form->Scale() > 1) {
+        if (layout.depth == 0)
+            LayoutFromServer(d, form->GetScreen()->GetScreenNumber(), form->GetScreen()->GetColors());
+        return;
+    }
 
     // Reading an unmapped window is a protocol error (forms build and paint their
     // controls before they are mapped), so only a viewable window is asked. A form
