@@ -10,6 +10,7 @@
 // and continue in ButtonCustom and FormMain. docs/ARCHITECTURE.md draws the map.
 #include "app/Application.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <algorithm>
@@ -19,10 +20,12 @@
 #include <unistd.h>
 
 #include "app/IdleTimer.h"
+#include "app/InputHabits.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
 #include "gui/Form.h"
 #include "gui/GUIElement.h"
+#include "gui/PixelLayout.h"
 
 Application::ElementList Application::elements_;
 Application::ElementList Application::forms_;
@@ -35,6 +38,9 @@ uint32_t Application::nextId_ = 0;
 unsigned Application::pointerButton_ = 0;
 bool Application::dispatchingKey_ = false;
 Time Application::inputTime_ = 0;
+bool Application::keyRepeat_ = false;
+bool Application::multiClick_ = false;
+Time Application::pressTime_ = 0;
 void (*Application::shutdownHook_)() = nullptr;
 int Application::eventDepth_ = 0;
 Application::ElementList Application::deleted_;
@@ -141,8 +147,27 @@ GUIElement* Application::HitTestForm(uint32_t containerId, Point p)
     return nullptr;
 }
 
+namespace {
+InputHabits habits;
+// The control a left press went to without taking the focus (a peg, a picture); its
+// release goes to it alone. And whether the press was swallowed as part of a
+// multi-click, so that its release is swallowed too.
+uint32_t pressedAside = 0;
+bool pressSwallowed = false;
+// The key whose press was swallowed as the second tap of a double tap: its release
+// is swallowed too.
+unsigned tapSwallowed = 0;
+}  // namespace
+
 void Application::ResetForTests()
 {
+    habits.Reset();
+    pressedAside = 0;
+    pressSwallowed = false;
+    tapSwallowed = 0;
+    pressTime_ = 0;
+    keyRepeat_ = false;
+    multiClick_ = false;
     elements_.clear();
     forms_.clear();
     timers_.clear();
@@ -218,13 +243,63 @@ struct KeyInfo {
     int c = 0;  // the first translated byte, as a signed character
 };
 
+// The keypad's keys are its digits whether NumLock is on or off.
+KeySym KeypadDigit(KeySym k)
+{
+    switch (k) {
+    case XK_KP_Insert:
+        return XK_KP_0;
+    case XK_KP_End:
+        return XK_KP_1;
+    case XK_KP_Down:
+        return XK_KP_2;
+    case XK_KP_Next:
+        return XK_KP_3;
+    case XK_KP_Left:
+        return XK_KP_4;
+    case XK_KP_Begin:
+        return XK_KP_5;
+    case XK_KP_Right:
+        return XK_KP_6;
+    case XK_KP_Home:
+        return XK_KP_7;
+    case XK_KP_Up:
+        return XK_KP_8;
+    case XK_KP_Prior:
+        return XK_KP_9;
+    default:
+        return k;
+    }
+}
+
 KeyInfo TranslateKey(XKeyEvent& ev)
 {
     char buffer[50] = {};
     KeyInfo info;
     XLookupString(&ev, buffer, sizeof buffer, &info.key, nullptr);
     info.c = static_cast<signed char>(buffer[0]);
+    if (const KeySym digit = KeypadDigit(info.key); digit != info.key) {
+        info.key = digit;
+        info.c = static_cast<int>('0' + (digit - XK_KP_0));
+    }
     return info;
+}
+
+// Keys that move the current peg or step its colour act on every auto-repeat; a
+// repeat of any other key (Return, Space, a digit) is dropped, so a held key acts once.
+bool ActsOnRepeat(XKeyEvent& ev)
+{
+    const KeySym k = XLookupKeysym(&ev, 0);
+    return k == XK_Left || k == XK_Right || k == XK_Up || k == XK_Down;
+}
+
+// Keys that press a control (a focused button, GO on the board): a quick second tap
+// of one of them on the same control is swallowed like the second click of a double
+// click.
+bool PressesControl(XKeyEvent& ev)
+{
+    const KeySym k = XLookupKeysym(&ev, 0);
+    return k == XK_Return || k == XK_KP_Enter || k == XK_space;
 }
 
 Point EventPoint(int x, int y) { return Point{x, y}; }
@@ -246,13 +321,19 @@ void MoveFocus(GUIElement* to)
 // Tab passes over controls that cannot take a key: disabled, hidden or not created.
 bool TakesTab(GUIElement* e) { return e->IsTabStop() && e->IsEnabled() && e->IsCreated() && e->IsVisible(); }
 
-void TabTraversal(Form* form)
+// Tab moves to the next control that takes it, Shift+Tab to the previous one; both
+// wrap around.
+void TabTraversal(Form* form, bool backwards)
 {
     Application::ElementList list = Application::CollectChildren(form->GetId());
+    if (backwards) std::reverse(list.begin(), list.end());
     GUIElement* focus = Application::Focused();
+    auto beyond = [&](GUIElement* e) {
+        return !focus || (backwards ? e->GetId() < focus->GetId() : e->GetId() > focus->GetId());
+    };
     GUIElement* candidate = nullptr;
     for (GUIElement* e : list) {
-        if ((!focus || e->GetId() > focus->GetId()) && TakesTab(e)) {
+        if (beyond(e) && TakesTab(e)) {
             candidate = e;
             break;
         }
@@ -272,6 +353,11 @@ using Handler = void (*)(XEvent& ev, Form* form, Form* mainForm);
 
 void OnKeyPress(XEvent& ev, Form* form, Form*)
 {
+    if (Application::IsKeyRepeat() && !ActsOnRepeat(ev.xkey)) return;
+    if (Application::IsMultiClick()) {
+        tapSwallowed = ev.xkey.keycode;
+        return;
+    }
     if (!form->IsEnabled()) return;
     KeyInfo k = TranslateKey(ev.xkey);
     if (GUIElement* focus = Application::Focused()) focus->KeyDown(k.key);
@@ -280,11 +366,16 @@ void OnKeyPress(XEvent& ev, Form* form, Form*)
 
 void OnKeyRelease(XEvent& ev, Form* form, Form*)
 {
+    if (tapSwallowed != 0 && ev.xkey.keycode == tapSwallowed) {
+        tapSwallowed = 0;
+        return;
+    }
     if (!form->IsEnabled()) return;
     KeyInfo k = TranslateKey(ev.xkey);
     GUIElement* focus = Application::Focused();
-    if (k.key == XK_Tab && (!focus || focus->IsTabStop())) {
-        TabTraversal(form);
+    const bool tab = k.key == XK_Tab || k.key == XK_ISO_Left_Tab;
+    if (tab && (!focus || focus->IsTabStop())) {
+        TabTraversal(form, k.key == XK_ISO_Left_Tab || (ev.xkey.state & ShiftMask));
     } else if (focus) {
         if (k.c > 0) focus->KeyChar(k.c);
         if (Reached(focus)) focus->KeyUp(k.key);
@@ -301,15 +392,41 @@ bool FocusTakes(Form* form, Point p)
     return focus && focus->HitTest(p) && focus->GetParent() == form;
 }
 
+// The control a left press at `p` is for: the focused one when it is under the
+// pointer and sits on the form directly, else the one the hit test finds.
+GUIElement* PressTarget(Form* form, Point p)
+{
+    return FocusTakes(form, p) ? Application::Focused() : Application::HitTestForm(form->GetId(), p);
+}
+
+// A control that takes the focus acts on a click (a button, a link): the second and
+// third click of a multi-click on it are swallowed, so a quick double or triple
+// click acts once. Controls that take no focus (the pegs) get every click.
+bool SwallowsClick(GUIElement* target) { return target && target->IsTabStop() && Application::IsMultiClick(); }
+
 void LeftPress(Form* form, Point p)
 {
     GUIElement* focus = Application::Focused();
+    GUIElement* target = PressTarget(form, p);
+    pressedAside = 0;
+    pressSwallowed = SwallowsClick(target);
+    if (pressSwallowed) {
+        form->MouseDown(p);
+        return;
+    }
     if (FocusTakes(form, p)) {
         focus->MouseDown(p);
         if (Reached(form)) form->MouseDown(p);
         return;
     }
-    GUIElement* hit = Application::HitTestForm(form->GetId(), p);
+    GUIElement* hit = target;
+    if (hit && !hit->IsTabStop()) {
+        // A click on what takes no focus leaves the focus (and Tab) where it was.
+        pressedAside = hit->GetId();
+        hit->MouseDown(p);
+        if (Reached(form)) form->MouseDown(p);
+        return;
+    }
     if (hit) {
         if (!focus) {
             hit->GotFocus();
@@ -330,6 +447,20 @@ void LeftPress(Form* form, Point p)
 void LeftRelease(Form* form, Point p)
 {
     GUIElement* focus = Application::Focused();
+    const uint32_t aside = pressedAside;
+    const bool swallowed = pressSwallowed;
+    pressedAside = 0;
+    pressSwallowed = false;
+    if (swallowed) {
+        form->MouseUp(p);
+        return;
+    }
+    if (aside) {
+        GUIElement* hit = Application::HitTestForm(form->GetId(), p);
+        if (hit && hit->GetId() == aside) hit->MouseUp(p);
+        if (Reached(form)) form->MouseUp(p);
+        return;
+    }
     if (FocusTakes(form, p)) {
         focus->MouseUp(p);
         if (Reached(form)) form->MouseUp(p);
@@ -338,6 +469,11 @@ void LeftRelease(Form* form, Point p)
     GUIElement* hit = Application::HitTestForm(form->GetId(), p);
     if (hit && focus && hit->GetId() == focus->GetId()) {
         hit->MouseUp(p);
+    } else if (focus && focus->IsTabStop()) {
+        // A press abandoned by moving off the control: it keeps the focus (and its
+        // frame, so Return and Space still work) and only loses its pressed look.
+        focus->LostFocus();
+        if (Reached(focus)) focus->GotFocus();
     } else if (focus) {
         focus->LostFocus();
         Application::SetFocused(nullptr);
@@ -349,7 +485,10 @@ void OnButtonPress(XEvent& ev, Form* form, Form*)
 {
     Point p = EventPoint(ev.xbutton.x, ev.xbutton.y);
     if (!form->IsEnabled()) {
-        form->MouseDown(p);
+        // A click on a blocked window brings its dialog back, once per multi-click.
+        if (Application::IsMultiClick()) return;
+        form->BringBackModalChild();
+        if (Reached(form)) form->MouseDown(p);
     } else if (ev.xbutton.button == Button1) {
         LeftPress(form, p);
     } else if (ev.xbutton.button <= Button4) {
@@ -376,7 +515,31 @@ void OnMotion(XEvent& ev, Form* form, Form*)
 
 void OnEnter(XEvent&, Form* form, Form*) { form->MouseEnter(); }
 void OnLeave(XEvent&, Form* form, Form*) { form->MouseLeave(); }
-void OnExpose(XEvent&, Form* form, Form*) { form->PaintExposed(); }
+// The first window on screen is where the pixel layout is read back (a layout taken
+// before, from an unmapped window, is only the server's description); the paint
+// then covers the probe's pixel.
+void OnExpose(XEvent&, Form* form, Form*)
+{
+    if (form->IsCreated()) ProbePixelFormat(form);
+    form->PaintExposed();
+}
+
+// A dialog asks for the keyboard when it shows: a window manager may not give it
+// (the pointer resting on another window under focus-follows-pointer).
+void OnMap(XEvent&, Form* form, Form*)
+{
+    if (!form->IsDialog() || !form->IsCreated()) return;
+    form->RaiseNative();
+    form->SetFocus();
+}
+
+// A blocked window that gets the keyboard (a task bar, a second start) hands it to
+// its dialog, which comes back if it was minimised.
+void OnFocusIn(XEvent& ev, Form* form, Form*)
+{
+    if (ev.xfocus.mode == NotifyGrab || ev.xfocus.detail == NotifyInferior) return;
+    if (!form->IsEnabled()) form->BringBackModalChild();
+}
 
 void OnConfigure(XEvent& ev, Form* form, Form*)
 {
@@ -384,12 +547,19 @@ void OnConfigure(XEvent& ev, Form* form, Form*)
     Point size = form->GetSize();
     if (c.width != size.x || c.height != size.y) form->NotifyResized();
     form->SetGeometry(c.x, c.y, c.width, c.height);
+    // Raised without a window manager (which would keep a transient dialog above
+    // its owner): the dialog goes back on top.
+    if (Form* child = form->GetModalChild(); child && !form->IsEnabled() && child->IsCreated()) child->RaiseNative();
 }
 
 void OnClientMessage(XEvent& ev, Form* form, Form* mainForm)
 {
     const XClientMessageEvent& m = ev.xclient;
-    if (static_cast<Atom>(m.data.l[0]) == form->GetDeleteAtom() && form->GetDeleteAtom() != None) {
+    if (static_cast<Atom>(m.data.l[0]) == form->GetTakeFocusAtom() && form->GetTakeFocusAtom() != None) {
+        form->TakeFocus(static_cast<Time>(m.data.l[1]));
+    } else if (m.message_type == form->GetActivateAtom() && form->GetActivateAtom() != None) {
+        if (!form->IsEnabled()) form->BringBackModalChild();
+    } else if (static_cast<Atom>(m.data.l[0]) == form->GetDeleteAtom() && form->GetDeleteAtom() != None) {
         if (mainForm && form->GetId() == mainForm->GetId()) {
             // The main window never closes by itself: its handler asks and sets the quit flag.
             mainForm->QueryClose();
@@ -415,6 +585,8 @@ struct DispatchTable {
         handlers[EnterNotify] = OnEnter;
         handlers[LeaveNotify] = OnLeave;
         handlers[Expose] = OnExpose;
+        handlers[MapNotify] = OnMap;
+        handlers[FocusIn] = OnFocusIn;
         handlers[ConfigureNotify] = OnConfigure;
         handlers[ClientMessage] = OnClientMessage;
     }
@@ -477,6 +649,38 @@ void Application::Dispatch(XEvent& event, Form* mainForm)
         inputTime_ = event.xbutton.time;
     } else if (dispatchingKey_) {
         inputTime_ = event.xkey.time;
+    } else if (event.type == ClientMessage && event.xclient.format == 32 && event.xclient.data.l[1] != 0 &&
+               static_cast<Atom>(event.xclient.data.l[0]) == form->GetDeleteAtom()) {
+        // The close request's own time: a dialog it opens was asked for then.
+        inputTime_ = static_cast<Time>(event.xclient.data.l[1]);
+    }
+    if (event.type == KeyPress) {
+        multiClick_ = false;
+        keyRepeat_ = habits.KeyPressed(event.xkey.keycode, event.xkey.time);
+    } else if (event.type == KeyRelease) {
+        keyRepeat_ = false;
+        pressTime_ = habits.PressedAt(event.xkey.keycode);
+        habits.KeyReleased(event.xkey.keycode);
+    } else if (event.type == ButtonPress) {
+        const bool left = event.xbutton.button == Button1;
+        GUIElement* target = left ? PressTarget(form, EventPoint(event.xbutton.x, event.xbutton.y)) : nullptr;
+        multiClick_ = habits.Pressed(InputHabits::kLeftButton, target ? target->GetId() : 0, event.xbutton.time);
+        pressTime_ = event.xbutton.time;
+    }
+    // The keyboard of a blocked window belongs to its open dialog, whichever window
+    // the window manager gave it to.
+    if (dispatchingKey_ && !form->IsEnabled()) {
+        Form* dialog = form->GetModalChild();
+        if (!dialog || !dialog->IsCreated() || !dialog->GetWindow()) return;
+        if (event.type == KeyPress) dialog->SetFocus();
+        form = dialog;
+    }
+    if (event.type == KeyPress) {
+        // A key that presses acts on the focused control, or on the form when none has the focus.
+        GUIElement* focus = Application::Focused();
+        const uint32_t target = !PressesControl(event.xkey) ? 0 : focus ? focus->GetId() : form->GetId();
+        multiClick_ = !keyRepeat_ && habits.Pressed(event.xkey.keycode, target, event.xkey.time);
+        pressTime_ = habits.PressedAt(event.xkey.keycode);
     }
     EventScope scope;
     h(event, form, mainForm);
@@ -489,6 +693,11 @@ void Application::Run(Form* mainForm)
 {
     Display* display = mainForm->GetScreen() ? mainForm->GetScreen()->GetDisplay() : nullptr;
     if (display) {
+        // A held key then sends presses only, and one release when it is let go.
+        // Where the server cannot do that, the release of each repeat's
+        // release-and-press pair (both with the same time) is dropped below.
+        Bool detectable = False;
+        XkbSetDetectableAutoRepeat(display, True, &detectable);
         const int fd = ConnectionNumber(display);
         while (!quit_) {
             // Poll only while a timer counts: an idle game blocks and wakes for nothing.
@@ -500,6 +709,13 @@ void Application::Run(Form* mainForm)
             }
             XEvent event;
             XNextEvent(display, &event);
+            if (!detectable && event.type == KeyRelease && XEventsQueued(display, QueuedAfterReading) > 0) {
+                XEvent next;
+                XPeekEvent(display, &next);
+                if (next.type == KeyPress && next.xkey.keycode == event.xkey.keycode &&
+                    next.xkey.time == event.xkey.time && next.xkey.window == event.xkey.window)
+                    continue;
+            }
             Dispatch(event, mainForm);
         }
     }

@@ -49,6 +49,17 @@ public:
     static bool DispatchingKey() { return dispatchingKey_; }
     // The server time (ms) of the last key or button event dispatched; 0 before any.
     static Time InputTime() { return inputTime_; }
+    // Whether the key press being dispatched is the server's auto-repeat of a held
+    // key, and whether the press being dispatched (the left button, or Return, Enter
+    // or Space) is the second or a later press of a quick multi-press on one control.
+    // The loop itself keeps such repeats and presses from pressing buttons; a form
+    // asks when it acts on keys or clicks of its own.
+    static bool IsKeyRepeat() { return keyRepeat_; }
+    static bool IsMultiClick() { return multiClick_; }
+    // The server time at which the press being dispatched, or the press whose
+    // release is being dispatched, went down (a held key's first press); 0 when this
+    // program did not see it go down.
+    static Time PressTime() { return pressTime_; }
     static bool Quit() { return quit_; }
     static void SetQuit(bool q) { quit_ = q; }
     static bool Loading() { return loading_; }
@@ -102,6 +113,9 @@ private:
     static unsigned pointerButton_;
     static bool dispatchingKey_;
     static Time inputTime_;
+    static bool keyRepeat_;
+    static bool multiClick_;
+    static Time pressTime_;
     static void (*shutdownHook_)();
     static int eventDepth_;
     static ElementList deleted_;

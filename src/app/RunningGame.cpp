@@ -3,7 +3,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <climits>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -82,6 +84,17 @@ Window RunningGame::FindMainWindow(Display* display, pid_t pid)
     return found;
 }
 
+Window RunningGame::WaitForMainWindow(Display* display, pid_t pid)
+{
+    constexpr int kTries = 20;
+    constexpr auto kPause = std::chrono::milliseconds(100);
+    for (int i = 0; i < kTries; ++i) {
+        if (Window w = FindMainWindow(display, pid)) return w;
+        std::this_thread::sleep_for(kPause);
+    }
+    return 0;
+}
+
 void RunningGame::BringToFront(Display* display, Window w)
 {
     XEvent ev{};
@@ -92,6 +105,7 @@ void RunningGame::BringToFront(Display* display, Window w)
     ev.xclient.data.l[0] = 2;  // on the user's behalf, as a task bar asks
     ev.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    XSendEvent(display, w, False, NoEventMask, &ev);
     XMapRaised(display, w);
     XSync(display, False);
 }

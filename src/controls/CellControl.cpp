@@ -84,6 +84,18 @@ void CellControl::RestoreBackColor()
     Paint();
 }
 
+void CellControl::GotFocus()
+{
+    Child::GotFocus();
+    if (created_) Paint();
+}
+
+void CellControl::LostFocus()
+{
+    Child::LostFocus();
+    if (created_) Paint();
+}
+
 // ---------------------------------------------------------------- painting
 
 void CellControl::Draw(DrawContext& dc, Point at)
@@ -102,7 +114,7 @@ void CellControl::Draw(DrawContext& dc, Point at)
     // A cell without a colour of its own is grey whatever it sits on.
     int64_t back = backColor_ == -1 ? kDefaultBackColor : backColor_;
     int64_t fore = foreColor_;
-    if (highlight_) {
+    if (highlight_ || (tabStop_ && hasFocus_)) {
         back = highlightBack_;
         fore = highlightFore_;
     }

@@ -75,6 +75,12 @@ public:
     void SetImage(XImage* image, int width, int height, int align);
     XImage* GetImage() const { return image_; }
 
+    // A cell that takes the keyboard focus (a link): Tab reaches it, and it shows
+    // in the highlight colours while it has the focus.
+    void SetTakesFocus(bool on) { tabStop_ = on; }
+    void GotFocus() override;
+    void LostFocus() override;
+
     // Returns a created cell to the back colour it had when it was last created.
     void RestoreBackColor();
     int64_t GetSavedBackColor() const { return savedBackColor_; }

@@ -1,5 +1,6 @@
 #include "dialogs/FormAbout.h"
 
+#include "app/Application.h"
 #include "app/ProductInfo.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
@@ -32,6 +33,12 @@ FormAbout::FormAbout(Form* owner) : Dialog(owner, kWidth, kHeight) { SetTitle("I
 
 bool FormAbout::KeyChar(int c)
 {
+    // Return or Space on a link reached by Tab opens it.
+    GUIElement* focus = Application::Focused();
+    if (focus && (focus == webCell_ || focus == mailCell_) && (c == kCarriageReturn || c == ' ')) {
+        OpenLink(focus);
+        return false;
+    }
     if (c == kCarriageReturn || c == kDelete) {
         Close(kResultNone);
         return false;
@@ -92,11 +99,13 @@ void FormAbout::BuildControls()
     webCell_->SetForeColor(0x0000FF);
     webCell_->SetMarkB(true);
     webCell_->SetOnMouseDown(LinkPressed);
+    webCell_->SetTakesFocus(true);
     webCell_->Create();
     mailCell_ = cell(MailAddress(), 150, 12, P + 255, 68);
     mailCell_->SetForeColor(0x0000FF);
     mailCell_->SetMarkB(true);
     mailCell_->SetOnMouseDown(LinkPressed);
+    mailCell_->SetTakesFocus(true);
     mailCell_->Create();
     CellControl* notice = cell(notice_, W - P - 55, H - 145, P + 45, 95);
     notice->SetBorder(true);

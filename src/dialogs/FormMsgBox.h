@@ -28,6 +28,7 @@ public:
     // Another question or notice in the same box.
     void Reopen(int id, bool isQuestion, const std::string& title, const std::string& message);
     void SetMessage(const std::string& text);
+    const std::string& GetMessage() const { return message_; }
     // The answer of `button`, closing the box.
     void Answer(GUIElement* button);
     // Escape: closes the box as its window's close box does.

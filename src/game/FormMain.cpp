@@ -2,9 +2,12 @@
 
 #include <X11/keysym.h>
 #include <algorithm>
+#include <filesystem>
 #include <string>
+#include <utility>
 
 #include "app/Application.h"
+#include "app/InputHabits.h"
 #include "app/Log.h"
 #include "app/ProductInfo.h"
 #include "app/ScreenConnection.h"
@@ -22,7 +25,6 @@
 #include "game/PegSheet.h"
 #include "gui/DrawContext.h"
 #include "image/BuiltinPictures.h"
-#include "image/IconBlend.h"
 #include "image/MyImage.h"
 #include "image/PackedPicture.h"
 #include "util/Beep.h"
@@ -109,6 +111,18 @@ void FormMain::TellIfNotStored()
     if (storeFailureTold_ || StoreFailure().empty()) return;
     storeFailureTold_ = true;
     ShowMessageBox(this, "The game cannot be stored: " + StoreFailure(), kProductName);
+}
+
+void FormMain::TellPicturesMissing()
+{
+    // The game still plays: the answers and the count of guesses are text, and the
+    // player who knows where the pictures are missing can put them there.
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(PegSheet::kPath, error).parent_path();
+    ShowMessageBox(this,
+                   "The pictures of the pegs were not found in " + folder.string() +
+                       "/. The game plays on, but its pegs and board cannot be shown.",
+                   kProductName);
 }
 
 ImageFrame* FormMain::NewSheetFrame(int picture)
@@ -211,7 +225,10 @@ void FormMain::Paint()
             LoadGame(record_);
             RefreshBoard();
             HoldPaints(false);
-            TellIfNotStored();
+            if (!sheet_.Data())
+                TellPicturesMissing();
+            else
+                TellIfNotStored();
         }
         DrawContext dc(this);
         const Point size = GetSize();
@@ -222,16 +239,9 @@ void FormMain::Paint()
     if (pegMarkShown_) PaintPegMark();
 }
 
-void FormMain::OnCreated()
-{
-    // The largest of the window icons, on the window's cream, for window managers
-    // that read only the icon pixmap of the hints.
-    const IconBlend icon(kWindowIcons, kWindowIconsLength, static_cast<uint32_t>(kCream));
-    if (icon.Size() == 0) return;
-    const DisplayImagePtr image(MakeDisplayImage(this, icon.Rgb().data(), icon.Size(), icon.Size()));
-    if (image) iconImage_.reset(GetDisplay(), ImageToPixmap(this, image.get()));
-    if (iconImage_) SetIcon(iconImage_.get());
-}
+// The icon of the old hints is the bitmap and mask Form makes from the window's
+// icons: the conventions want a bitmap there, and a full-colour pixmap shows as noise.
+void FormMain::OnCreated() {}
 
 // ---------------------------------------------------------------- hooks
 
@@ -251,7 +261,8 @@ bool FormMain::AskExit()
 void FormMain::OnFormMouseDown()
 {
     if (IsEnabled()) {
-        ShowPegMark(false);
+        // A click on an input peg moved the mark there; a click elsewhere takes it away.
+        if (!std::exchange(pegClicked_, false)) ShowPegMark(false);
         return;
     }
     SignalBlocked();
@@ -284,7 +295,14 @@ void FormMain::OnCommand(GUIElement* element)
 
 void FormMain::PlayGo()
 {
-    if (!goRepeat_.IsNewGo(Application::InputTime(), Application::DispatchingKey())) return;
+    // NEW GAME answers a press that went down once the end had been on show for a
+    // multi-press interval: a quicker press cannot answer what the board shows; it is
+    // the tail of the input that ended the game (Return tapped twice on YES, a
+    // triple click landing where YES was).
+    const Time pressed = Application::PressTime();
+    if (record_.IsOver() && endShownAt_ != 0 && pressed != 0 &&
+        pressed <= endShownAt_ + InputHabits::kMultiClickInterval)
+        return;
     currentPeg_ = 0;
     Play(Move::Go);
 }
@@ -299,7 +317,6 @@ bool FormMain::Play(Move move, int peg, int colour)
     if (!record_.Apply(move, peg + 1, colour)) return false;
     const bool pegMove = move != Move::Go && move != Move::Abandon;
     if (pegMove) {
-        goRepeat_.Moved();
         SetPegColour(inputFrames_[peg], record_.currentGuess[peg]);
         // The server, woken by the repaint, usually runs on this CPU, and the store's
         // millisecond of system calls would keep it waiting; a round trip lets it
@@ -308,6 +325,7 @@ bool FormMain::Play(Move move, int peg, int colour)
     }
     SaveGame(record_);
     if (!pegMove) RefreshBoard();
+    if (record_.IsOver()) endShownAt_ = Application::InputTime();
     // The win comes first; a failure to store is told at the next change.
     if (move == Move::Go && record_.gameState == GameState::Solved)
         ShowMessageBox(this, "perfect, you won!", WinTitle());
@@ -318,8 +336,6 @@ bool FormMain::Play(Move move, int peg, int colour)
 
 void FormMain::OnDialogResult(int id, int result)
 {
-    // An answer is a move of its own: a GO right after it is never a double click.
-    goRepeat_.Moved();
     if (result != kAnswerYes) return;
     if (id == kExitQuestion)
         Play(Move::Exit);
@@ -333,6 +349,10 @@ void FormMain::OnElementMouseDown(GUIElement* element)
     for (int k = 0; k < kCodeLength; ++k) {
         if (!inputFrames_[k] || element->GetId() != inputFrames_[k]->GetId()) continue;
         Play(Move::CyclePeg, k);
+        // The clicked peg is the one the keys act on next, and the mark, if shown, follows.
+        currentPeg_ = k;
+        pegClicked_ = true;
+        if (pegMarkShown_) PaintPegMark();
         return;
     }
 }

@@ -12,11 +12,9 @@
 #include <string>
 
 #include "game/GameRecord.h"
-#include "game/GoRepeat.h"
 #include "game/Move.h"
 #include "game/PegSheet.h"
 #include "gui/Form.h"
-#include "gui/ServerPixmap.h"
 #include "image/DisplayImage.h"
 
 class ButtonCustom;
@@ -108,8 +106,9 @@ private:
     void PlaceOnScreen();
     void BuildPictures();
     void TellIfNotStored();
-    // GO or NEW GAME, unless it repeats the last one within the double-click time
-    // with nothing played in between.
+    // Says, after the first paint, that the peg sheet could not be read, and where.
+    void TellPicturesMissing();
+    // GO, or NEW GAME when the press came after the end was seen.
     void PlayGo();
     // Shows the current-peg mark (from the first peg key on) or takes it away.
     void ShowPegMark(bool shown);
@@ -138,8 +137,8 @@ private:
     bool storeFailureTold_ = false;  // the player hears once per run that storing fails
     int currentPeg_ = 0;             // the input peg (0..3) the keys act on
     bool pegMarkShown_ = false;
-    GoRepeat goRepeat_;
-    ServerPixmap iconImage_;
+    bool pegClicked_ = false;  // the click the form hears next was on an input peg
+    Time endShownAt_ = 0;      // the server time the game's end was drawn; 0 unknown
 };
 
 // Command handler of the form's buttons.

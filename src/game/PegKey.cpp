@@ -23,14 +23,14 @@ PegKey PegKey::Read(KeySym key, int currentPeg)
         meaning.moves = true;
         meaning.colour = colour;
         meaning.nextPeg = (currentPeg + 1) % kCodeLength;
-    } else if (key == XK_Left || key == XK_KP_Left) {
+    } else if (key == XK_Left) {
         meaning.nextPeg = (currentPeg + kCodeLength - 1) % kCodeLength;
-    } else if (key == XK_Right || key == XK_KP_Right) {
+    } else if (key == XK_Right) {
         meaning.nextPeg = (currentPeg + 1) % kCodeLength;
-    } else if (key == XK_Up || key == XK_KP_Up) {
+    } else if (key == XK_Up) {
         meaning.moves = true;
         meaning.move = Move::CyclePeg;
-    } else if (key == XK_Down || key == XK_KP_Down) {
+    } else if (key == XK_Down) {
         meaning.moves = true;
         meaning.move = Move::StepPegBack;
     } else {

@@ -1,6 +1,7 @@
 #pragma once
-// What a key pressed over the input row stands for. Digits 1..8 (top row or keypad)
-// give the current peg colour 0..7 and move on to the next peg; Left and Right move
+// What a key pressed over the input row stands for. Digits 1..8 (top row or keypad,
+// which the event loop reads as digits with NumLock on or off) give the current peg
+// colour 0..7 and move on to the next peg; Left and Right move
 // the current peg; Up and Down step its colour forward and back. The current peg
 // wraps around the four.
 #include <X11/Xlib.h>

@@ -14,7 +14,8 @@ int ShowRunningGame(pid_t holder)
     ScreenConnection screen;
     Display* display = screen.GetDisplay();
     if (!display) return 1;
-    if (Window running = RunningGame::FindMainWindow(display, holder)) {
+    // Two starts at once: the first may still be mapping its window.
+    if (Window running = RunningGame::WaitForMainWindow(display, holder)) {
         RunningGame::BringToFront(display, running);
         return 0;
     }

@@ -41,6 +41,15 @@ ColorTranslator::ColorTranslator(Display* display, int screen)
       colormap_(DefaultColormap(display, screen)),
       depth_(DefaultDepth(display, screen))
 {
+    // A DirectColor screen shows a pixel through colormap ramps nobody has set up
+    // (cream and white came out black). A TrueColor visual of the same depth shows
+    // it as it is; the program's windows then take that visual and its own colormap.
+    XVisualInfo trueColor{};
+    if (visual_->c_class == DirectColor && XMatchVisualInfo(display, screen, depth_, TrueColor, &trueColor)) {
+        visual_ = trueColor.visual;
+        colormap_ = XCreateColormap(display, RootWindow(display, screen), visual_, AllocNone);
+        ownColormap_ = true;
+    }
     int count = 0;
     if (XPixmapFormatValues* formats = XListPixmapFormats(display, &count)) {
         for (int i = 0; i < count; ++i) {
@@ -69,6 +78,7 @@ ColorTranslator::~ColorTranslator()
 {
     if (!allocated_.empty())
         XFreeColors(display_, colormap_, allocated_.data(), static_cast<int>(allocated_.size()), 0);
+    if (ownColormap_) XFreeColormap(display_, colormap_);
 }
 
 void ColorTranslator::SetUpMasks()

@@ -38,8 +38,12 @@ public:
         return MappedPixel(r, g, b);
     }
 
-    // The default visual and its depth, and the pixmap format for that depth.
+    // The visual the program's windows use and its depth, and the pixmap format for
+    // that depth. It is the default visual, except on a DirectColor screen that also
+    // offers TrueColor at the same depth; windows of a visual other than the
+    // default must be made with `GetColormap`.
     Visual* GetVisual() const { return visual_; }
+    Colormap GetColormap() const { return colormap_; }
     int Depth() const { return depth_; }
     int BitsPerPixel() const { return bitsPerPixel_; }
     int ScanlinePad() const { return scanlinePad_; }
@@ -68,6 +72,7 @@ private:
     Display* display_;
     Visual* visual_;
     Colormap colormap_;
+    bool ownColormap_ = false;
     Kind kind_ = Kind::Masks;
     int depth_ = 0;
     int bitsPerPixel_ = 32;

@@ -18,8 +18,7 @@ constexpr const char* kWindowClass = "Quorrel.exe";
 constexpr unsigned long kDefaultBackground = kDefaultBackColor;
 constexpr long kFormEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
                                 LeaveWindowMask | PointerMotionMask | ButtonMotionMask | ExposureMask |
-                                StructureNotifyMask | SubstructureNotifyMask;
-static_assert(kFormEventMask == 0xAA07F);
+                                StructureNotifyMask | SubstructureNotifyMask | FocusChangeMask;
 
 // Holds the result of XStringListToTextProperty and frees its value.
 struct TextProperty {
@@ -161,9 +160,16 @@ void Form::CenterOnScreen()
 void Form::CenterOn(Form* owner)
 {
     const int s = Scale();
+    ScreenConnection* screen = screen_ ? screen_ : owner->GetScreen();
+    const int sw = screen ? screen->GetScreenWidth() : ScreenWidth();
+    const int sh = screen ? screen->GetScreenHeight() : ScreenHeight();
     const Point origin = owner->GetPosition();
     const Point size = owner->GetSize();
-    SetPositionClamped(origin.x + (size.x - width_) * s / 2, origin.y + (size.y - height_) * s / 2);
+    // Centred on the owner, then kept inside the screen; the border is one pixel on
+    // each side.
+    const int x = std::min(origin.x + (size.x - width_) * s / 2, sw - width_ * s - 2);
+    const int y = std::min(origin.y + (size.y - height_) * s / 2, sh - height_ * s - 2);
+    SetPositionClamped(x, y);
 }
 
 // ---------------------------------------------------------------- showing
@@ -259,6 +265,39 @@ void Form::GiveFocusBack(const FocusMemo& memo)
         if (e->IsEnabled() && e->IsCreated() && e->IsVisible()) owner->FocusControl(e);
         return;
     }
+}
+
+void Form::BringBackModalChild()
+{
+    Form* child = modalChild_;
+    Display* d = GetDisplay();
+    if (!child || !child->IsCreated() || !child->GetWindow() || !d) return;
+    // Mapping a minimised window is how a program asks to have it back; an EWMH
+    // window manager is asked to activate it as well, on the player's behalf.
+    XMapRaised(d, child->GetWindow());
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = child->GetWindow();
+    ev.xclient.message_type = activateAtom_ ? activateAtom_ : XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = 2;
+    ev.xclient.data.l[1] = static_cast<long>(Application::InputTime());
+    ev.xclient.data.l[2] = static_cast<long>(window_);
+    XSendEvent(d, RootWindow(d, screen_->GetScreenNumber()), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &ev);
+    child->SetFocus();
+    XFlush(d);
+}
+
+void Form::TakeFocus(Time time)
+{
+    Form* child = modalChild_;
+    Form* target = child && !IsEnabled() && child->IsCreated() && child->GetWindow() ? child : this;
+    Display* d = GetDisplay();
+    if (!d || !target->GetWindow()) return;
+    XWindowAttributes attrs;
+    if (XGetWindowAttributes(d, target->GetWindow(), &attrs) && attrs.map_state == IsViewable)
+        XSetInputFocus(d, target->GetWindow(), RevertToParent, time);
 }
 
 void Form::FocusControl(GUIElement* control)
@@ -359,9 +398,18 @@ void Form::CreateWindow()
     const unsigned long background = colors ? colors->Pixel(rgb) : rgb;
     // A zero size is a protocol error; such a form gets one pixel instead.
     const int s = Scale();
-    window_ =
-        XCreateSimpleWindow(d, RootWindow(d, screen), x_, y_, static_cast<unsigned>(std::max(1, width_) * s),
-                            static_cast<unsigned>(std::max(1, height_) * s), 1, BlackPixel(d, screen), background);
+    const auto w = static_cast<unsigned>(std::max(1, width_) * s), h = static_cast<unsigned>(std::max(1, height_) * s);
+    if (colors && colors->GetVisual() != DefaultVisual(d, screen)) {
+        // Another visual than the root's needs a colormap and a border pixel of its own.
+        XSetWindowAttributes attrs{};
+        attrs.background_pixel = background;
+        attrs.border_pixel = colors->Pixel(0x000000);
+        attrs.colormap = colors->GetColormap();
+        window_ = XCreateWindow(d, RootWindow(d, screen), x_, y_, w, h, 1, colors->Depth(), InputOutput,
+                                colors->GetVisual(), CWBackPixel | CWBorderPixel | CWColormap, &attrs);
+    } else {
+        window_ = XCreateSimpleWindow(d, RootWindow(d, screen), x_, y_, w, h, 1, BlackPixel(d, screen), background);
+    }
     if (!window_) return;
     SetWindowProperties();
     if (s == 1) return;
@@ -376,7 +424,10 @@ void Form::CreateScaledWindow()
     const auto rgb = static_cast<uint32_t>(backColor_ == -1 ? static_cast<int64_t>(kDefaultBackground) : backColor_);
     const ColorTranslator* colors = screen_->GetColors();
     scaled_.reset();
-    scaled_ = std::make_unique<ScaledWindow>(d, screen_->GetScreenNumber(), window_, width_, height_, Scale(),
+    const int screen = screen_->GetScreenNumber();
+    Visual* visual = colors ? colors->GetVisual() : DefaultVisual(d, screen);
+    const int depth = colors ? colors->Depth() : DefaultDepth(d, screen);
+    scaled_ = std::make_unique<ScaledWindow>(d, visual, depth, window_, width_, height_, Scale(),
                                              colors ? colors->Pixel(rgb) : rgb);
     if (scaled_->Ok()) return;
     // The form still works, drawn small in the corner of its large window.
@@ -417,10 +468,15 @@ void Form::SetWindowProperties()
         size->width = size->min_width = size->max_width = width_ * s;
         size->height = size->min_height = size->max_height = height_ * s;
 
+        MakeIconBitmaps();
         wm->flags = InputHint | StateHint | IconPixmapHint | WindowGroupHint;
         wm->input = True;
         wm->initial_state = NormalState;
-        wm->icon_pixmap = iconPixmap_;
+        wm->icon_pixmap = iconPixmap_ ? iconPixmap_ : iconBitmap_;
+        if (!iconPixmap_ && iconMask_) {
+            wm->flags |= IconMaskHint;
+            wm->icon_mask = iconMask_;
+        }
         wm->window_group = GroupLeader();
         if (dialog_) {
             // A dialog's position is where its inside goes, centred on its owner's
@@ -446,7 +502,12 @@ void Form::SetWindowProperties()
         XFree(cls);
 
         deleteAtom_ = XInternAtom(d, "WM_DELETE_WINDOW", False);
-        XSetWMProtocols(d, window_, &deleteAtom_, 1);
+        // A window manager that offers the keyboard asks first, so that a blocked
+        // window can pass it on to its dialog.
+        takeFocusAtom_ = XInternAtom(d, "WM_TAKE_FOCUS", False);
+        activateAtom_ = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
+        Atom protocols[] = {deleteAtom_, takeFocusAtom_};
+        XSetWMProtocols(d, window_, protocols, 2);
         XSelectInput(d, window_, kFormEventMask);
     }
     // The process behind the window, for the window manager and for a second start.
@@ -477,7 +538,47 @@ void Form::SetWindowProperties()
         XChangeProperty(d, window_, type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialogType),
                         1);
     }
-    if (!netIcon_.empty()) SetNetIcon(netIcon_);
+    if (const std::vector<unsigned long>& icons = WindowIcons(); !icons.empty()) {
+        XChangeProperty(d, window_, XInternAtom(d, "_NET_WM_ICON", False), XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(icons.data()), static_cast<int>(icons.size()));
+    }
+}
+
+const std::vector<unsigned long>& Form::WindowIcons()
+{
+    // A dialog shows the icon of the window it belongs to.
+    if (!netIcon_.empty() || !dialog_) return netIcon_;
+    if (Form* owner = DialogOwner(); owner && !owner->netIcon_.empty()) return owner->netIcon_;
+    return netIcon_;
+}
+
+void Form::MakeIconBitmaps()
+{
+    // Window managers that read only the old hints expect a bitmap and a mask: the
+    // largest of the icons, dark where the picture is dark, shaped by its alpha.
+    const std::vector<unsigned long>& icons = WindowIcons();
+    size_t best = icons.size();
+    for (size_t at = 0; at + 2 <= icons.size(); at += 2 + icons[at] * icons[at + 1]) {
+        if (icons[at] == 0 || icons[at + 1] == 0 || at + 2 + icons[at] * icons[at + 1] > icons.size()) break;
+        if (best == icons.size() || icons[at] > icons[best]) best = at;
+    }
+    if (best == icons.size()) return;
+    const int w = static_cast<int>(icons[best]), h = static_cast<int>(icons[best + 1]);
+    const size_t stride = (static_cast<size_t>(w) + 7) / 8;
+    std::vector<char> bits(stride * h), mask(stride * h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const unsigned long argb = icons[best + 2 + static_cast<size_t>(y) * w + x];
+            const unsigned long alpha = argb >> 24 & 0xFF;
+            const unsigned long r = argb >> 16 & 0xFF, g = argb >> 8 & 0xFF, b = argb & 0xFF;
+            const char bit = static_cast<char>(1 << (x % 8));
+            if ((299 * r + 587 * g + 114 * b) / 1000 < 128) bits[y * stride + x / 8] |= bit;
+            if (alpha >= 128) mask[y * stride + x / 8] |= bit;
+        }
+    }
+    Display* d = GetDisplay();
+    iconBitmap_ = XCreateBitmapFromData(d, window_, bits.data(), static_cast<unsigned>(w), static_cast<unsigned>(h));
+    iconMask_ = XCreateBitmapFromData(d, window_, mask.data(), static_cast<unsigned>(w), static_cast<unsigned>(h));
 }
 
 void Form::DestroyNativeWindow()
@@ -491,6 +592,10 @@ void Form::DestroyNativeWindow()
     drawingGC_.reset();
     scaled_.reset();
     if (Display* d = GetDisplay()) {
+        for (Pixmap* p : {&iconBitmap_, &iconMask_}) {
+            if (*p) XFreePixmap(d, *p);
+            *p = 0;
+        }
         XUnmapWindow(d, window_);
         XDestroyWindow(d, window_);
         XFlush(d);

@@ -87,6 +87,14 @@ public:
     void SetNetIcon(const std::vector<unsigned long>& icons);
     // Gives a control of this form the keyboard focus (a dialog's safe button).
     void FocusControl(GUIElement* control);
+    // Brings the open modal child back to the player: shown again if it was
+    // minimised, raised, and given the keyboard. Nothing without one.
+    void BringBackModalChild();
+    // The window manager offers the keyboard (WM_TAKE_FOCUS at `time`): it goes to
+    // the open modal child, if there is one, else to this window.
+    void TakeFocus(Time time);
+    Atom GetTakeFocusAtom() const { return takeFocusAtom_; }
+    Atom GetActivateAtom() const { return activateAtom_; }
 
     // While held, the controls of this form neither paint nor erase: a form that
     // sets many of them at once (its first paint) then draws the whole window once.
@@ -114,12 +122,14 @@ public:
     void PresentDrawing();
     // Paints the whole form for an exposure; at a scale above 1 shown in one piece.
     void PaintExposed();
-    // Puts this dialog's window centred on `owner`'s inside.
+    // Puts this dialog's window centred on `owner`'s inside, moved inside the screen.
     void CenterOn(Form* owner);
 
 protected:
     Form* modalChild_ = nullptr;
     Atom deleteAtom_ = None;
+    Atom takeFocusAtom_ = None;
+    Atom activateAtom_ = None;
     Pixmap iconPixmap_ = 0;
     ScreenConnection* screen_ = nullptr;
     Window window_ = 0;
@@ -136,6 +146,10 @@ private:
     // The window that leads the program's window group: the main window.
     Window GroupLeader();
     std::vector<unsigned long> netIcon_;
+    Pixmap iconBitmap_ = 0;
+    Pixmap iconMask_ = 0;
+    const std::vector<unsigned long>& WindowIcons();
+    void MakeIconBitmaps();
     GraphicsContext drawingGC_;
     std::unique_ptr<ScaledWindow> scaled_;  // only at a scale above 1
     bool paintsHeld_ = false;

@@ -14,6 +14,10 @@
 
 namespace {
 PixelLayout layout;
+// Whether the layout was read back from a window: a layout taken from the server's
+// description (a window not mapped yet) serves until then, and the probe runs again
+// on the first viewable window, which logs what differs.
+bool readBack = false;
 
 constexpr uint32_t kProbeColor = 0xCF3B76;
 constexpr unsigned char kProbeRed = 207, kProbeGreen = 59, kProbeBlue = 118;
@@ -47,14 +51,25 @@ void LayoutFromServer(Display* d, int screen, const ColorTranslator* colors)
 }  // namespace
 
 const PixelLayout& DisplayPixelLayout() { return layout; }
-void ResetPixelLayoutForTests() { layout = PixelLayout{}; }
+void ResetPixelLayoutForTests()
+{
+    layout = PixelLayout{};
+    readBack = false;
+}
 
 void ProbePixelFormat(GUIElement* element)
 {
-    if (layout.depth != 0) return;
+    if (readBack) return;
     Form* form = FormOf(element);
     if (!form || !form->GetDisplay() || !form->GetWindow()) return;
     Display* d = form->GetDisplay();
+    // A window drawn at a larger scale shows the probe's pixel only once its picture
+    // is put on it: its layout is the server's description.
+    if (form->Scale() > 1) {
+        if (layout.depth == 0)
+            LayoutFromServer(d, form->GetScreen()->GetScreenNumber(), form->GetScreen()->GetColors());
+        return;
+    }
 
     // Reading an unmapped window is a protocol error (forms build and paint their
     // controls before they are mapped), so only a viewable window is asked. A form
@@ -66,9 +81,11 @@ void ProbePixelFormat(GUIElement* element)
     dc.DrawPoint(0, 0, kProbeColor);
     ServerImage img(viewable ? XGetImage(d, form->GetWindow(), 0, 0, 1, 1, AllPlanes, ZPixmap) : nullptr);
     if (!img) {
-        LayoutFromServer(d, form->GetScreen()->GetScreenNumber(), form->GetScreen()->GetColors());
+        if (layout.depth == 0)
+            LayoutFromServer(d, form->GetScreen()->GetScreenNumber(), form->GetScreen()->GetColors());
         return;
     }
+    readBack = true;
     layout.bitmapPad = img->bitmap_pad;
     layout.bitmapBitOrder = img->bitmap_bit_order;
     layout.bitsPerPixel = img->bits_per_pixel;

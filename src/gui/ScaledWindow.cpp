@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
-ScaledWindow::ScaledWindow(Display* display, int screen, Window window, int width, int height, int scale,
-                           unsigned long background)
+ScaledWindow::ScaledWindow(Display* display, Visual* visual, int depth, Window window, int width, int height,
+                           int scale, unsigned long background)
     : display_(display), window_(window), width_(std::max(1, width)), height_(std::max(1, height)), scale_(scale)
 {
-    Visual* visual = DefaultVisual(display, screen);
     XRenderPictFormat* format = XRenderFindVisualFormat(display, visual);
     if (!format) return;
     pixmap_ = XCreatePixmap(display, window, static_cast<unsigned>(width_), static_cast<unsigned>(height_),
-                            static_cast<unsigned>(DefaultDepth(display, screen)));
+                            static_cast<unsigned>(depth));
     // Until the form paints it, the picture shows what the window's background would.
     XGCValues values{};
     values.foreground = background;

@@ -9,9 +9,9 @@
 
 class ScaledWindow {
 public:
-    // The picture of a `window` of width x height specified pixels, filled with
-    // `background`; Ok() tells whether the server made it.
-    ScaledWindow(Display* display, int screen, Window window, int width, int height, int scale,
+    // The picture of a `window` (of `visual` and `depth`) of width x height specified
+    // pixels, filled with `background`; Ok() tells whether the server made it.
+    ScaledWindow(Display* display, Visual* visual, int depth, Window window, int width, int height, int scale,
                  unsigned long background);
     ~ScaledWindow();
     ScaledWindow(const ScaledWindow&) = delete;

@@ -20,6 +20,7 @@
 
 #include "GameSession.h"
 #include "ProgramRunner.h"
+#include "TempDir.h"
 #include "WindowProbe.h"
 #include "XvfbServer.h"
 
@@ -83,16 +84,36 @@ Rect Inside(Display* d, Window w)
     return {x, y, static_cast<int>(width), static_cast<int>(height)};
 }
 
-// A click at a person's pace: the window manager sees the press before the release.
-void HumanClick(Display* d, Window w, Rect r)
+void HumanClick(Display* d, Window w, Rect r) { G::Drag(d, w, r, r); }
+
+// Polls `done` every 20 ms, at most `tries` times.
+template <class F>
+bool Poll(F done, int tries = 250)
 {
-    int rx = 0, ry = 0;
-    Window child;
-    XTranslateCoordinates(d, w, DefaultRootWindow(d), r.x + r.w / 2, r.y + r.h / 2, &rx, &ry, &child);
-    XTestFakeMotionEvent(d, -1, rx, ry, CurrentTime);
-    XTestFakeButtonEvent(d, 1, True, CurrentTime);
-    XTestFakeButtonEvent(d, 1, False, 60);
-    XSync(d, False);
+    for (int i = 0; i < tries; ++i, usleep(20000))
+        if (done()) return true;
+    return false;
+}
+
+int MapState(Display* d, Window w)
+{
+    XWindowAttributes a{};
+    return XGetWindowAttributes(d, w, &a) ? a.map_state : -1;
+}
+
+Window Focus(Display* d)
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d, &focus, &revert);
+    return focus;
+}
+
+// Whether a window manager holds the root's redirection (twm names itself nowhere).
+bool WindowManagerUp(Display* d)
+{
+    XWindowAttributes a{};
+    return XGetWindowAttributes(d, DefaultRootWindow(d), &a) && (a.all_event_masks & SubstructureRedirectMask);
 }
 
 }  // namespace
@@ -113,8 +134,13 @@ TEST(DesktopTest, TheWindowsCarryIconIdentityAndBelongToTheMainWindow)
     for (long s : {16L, 32L, 48L})
         EXPECT_NE(std::find(sizes.begin(), sizes.end(), std::make_pair(s, s)), sizes.end()) << s;
     const XWMHints mainHints = Hints(d, w);
-    EXPECT_TRUE(mainHints.flags & IconPixmapHint);
-    EXPECT_NE(mainHints.icon_pixmap, 0u);
+    // The old hints' icon is a bitmap with a mask, as the conventions want.
+    ASSERT_TRUE((mainHints.flags & IconPixmapHint) && (mainHints.flags & IconMaskHint));
+    Window root;
+    int x, y;
+    unsigned iw, ih, border, depth = 0;
+    ASSERT_TRUE(XGetGeometry(d, mainHints.icon_pixmap, &root, &x, &y, &iw, &ih, &border, &depth));
+    EXPECT_EQ(depth, 1u);
     ASSERT_TRUE(mainHints.flags & WindowGroupHint);
     EXPECT_EQ(mainHints.window_group, w);
 
@@ -127,6 +153,7 @@ TEST(DesktopTest, TheWindowsCarryIconIdentityAndBelongToTheMainWindow)
         EXPECT_TRUE(hints.flags & WindowGroupHint);
         EXPECT_EQ(hints.window_group, w);
         EXPECT_EQ(CardinalList(d, dialog, "_NET_WM_PID"), std::vector<long>{game.Runner().Pid()});
+        EXPECT_FALSE(CardinalList(d, dialog, "_NET_WM_ICON").empty());
     };
     game.Click(w, G::InfoButton());
     const Window about = game.WaitForPaintedDialog("Info...");
@@ -362,4 +389,84 @@ TEST(DesktopTest, UnderAWindowManagerDialogsStayAboveTheirOwnerAndCloseThroughIt
     connection.reset();
     wm.Kill(15);
     wm.Wait(5s);
+}
+
+// The keyboard-only game and the blocked window under window managers of every kind
+// besides openbox (above): none, click to focus (icewm) and focus following the
+// pointer (twm, with the pointer resting on the main window).
+TEST(DesktopTest, UnderEveryWindowManagerTheKeyboardPlaysAndFollowsTheOpenDialog)
+{
+    TempDir config;
+    ASSERT_TRUE(config.WriteFile("twmrc", "UsePPosition \"on\"\nRandomPlacement\n"));
+    const std::vector<std::vector<std::string>> managers = {
+        {}, {"/usr/bin/twm", "-f", config.File("twmrc")}, {"/usr/bin/icewm"}};
+    for (const auto& command : managers) {
+        SCOPED_TRACE(command.empty() ? "no window manager" : command[0]);
+        XvfbServer server;
+        ASSERT_TRUE(server.Ok());
+        ScopedDisplayEnv env(server.DisplayName());
+        std::unique_ptr<ProgramRunner> wm;
+        std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
+        Display* d = connection.get();
+        ASSERT_NE(d, nullptr);
+        if (!command.empty()) {
+            wm = std::make_unique<ProgramRunner>(command[0],
+                                                 std::vector<std::string>(command.begin() + 1, command.end()));
+            ASSERT_TRUE(wm->Start()) << "scripts/install-deps installs " << command[0];
+            // Ready once it holds the root and, where it names itself there, has done so.
+            const bool named = command[0].find("twm") == std::string::npos;
+            ASSERT_TRUE(Poll([&] {
+                return WindowManagerUp(d) &&
+                       (!named ||
+                        !CardinalList(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty());
+            })) << wm->Stderr();
+        }
+        GameSession game;
+        ASSERT_TRUE(game.Start()) << game.Stderr();
+        const Window w = game.MainWindow();
+        HumanClick(d, w, {600, 560, 1, 1});  // the pointer rests on the board
+        ASSERT_TRUE(Poll([&] { return Focus(d) == w; }));
+
+        // Digits and Return play a guess.
+        for (KeySym k : {XK_1, XK_1, XK_2, XK_2, XK_Return}) G::Type(d, k);
+        const auto [exact, colourOnly] = Score("0011", game.Value("Quorrel_Code"));
+        EXPECT_TRUE(game.WaitForValue("Quorrel_Bag", "0011" + std::to_string(exact) + std::to_string(colourOnly)));
+
+        // A question from the close box has the keyboard.
+        ASSERT_TRUE(game.RequestClose(w));
+        ASSERT_NE(game.WaitForPaintedDialog("Exit"), 0u);
+        G::Type(d, XK_Escape);
+        EXPECT_TRUE(game.WaitForDialogGone("Exit")) << "the question did not get the keyboard";
+
+        // The about box, minimised, comes back with the keyboard at a click on the board.
+        G::Type(d, XK_Tab);
+        G::Type(d, XK_Return);
+        const Window about = game.WaitForPaintedDialog("Info...");
+        ASSERT_NE(about, 0u);
+        if (wm) {
+            XIconifyWindow(d, about, DefaultScreen(d));
+            Poll([&] { return MapState(d, about) == IsUnmapped; });  // a window manager may refuse
+        }
+        HumanClick(d, w, {600, 560, 1, 1});
+        EXPECT_TRUE(Poll([&] { return MapState(d, about) == IsViewable && Focus(d) == about; }));
+        G::Type(d, XK_Escape);
+        EXPECT_TRUE(game.WaitForDialogGone("Info...")) << "the about box did not get the keyboard back";
+
+        // A second start while a question is open leaves the keyboard with the question.
+        ASSERT_TRUE(game.RequestClose(w));
+        ASSERT_NE(game.WaitForPaintedDialog("Exit"), 0u);
+        ProgramRunner second(QUORREL_PROGRAM);
+        second.SetWorkDir(game.WorkDir());
+        ASSERT_TRUE(second.Start());
+        EXPECT_TRUE(second.Wait(20s).exited) << second.Stderr();
+        usleep(300000);
+        G::Type(d, XK_Tab);  // from NO to YES
+        G::Type(d, XK_Return);
+        const ProgramRunner::Outcome end = game.WaitForExit();
+        EXPECT_TRUE(end.exited) << "the question lost the keyboard";
+        EXPECT_EQ(end.exitCode, 0);
+        EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+        connection.reset();
+        if (wm) wm->Kill(15);
+    }
 }

@@ -28,24 +28,26 @@ using G = GameSession;
 
 unsigned Channel(uint32_t rgb, int i) { return rgb >> (16 - 8 * i) & 0xFF; }
 
-// How the server turns pixel values into colours on the default screen.
+// How the server turns pixel values of window w into colours.
 class ScreenModel {
 public:
-    explicit ScreenModel(Display* d) : display_(d)
+    ScreenModel(Display* d, Window w) : display_(d)
     {
-        const int screen = DefaultScreen(d);
-        Visual* v = DefaultVisual(d, screen);
-        masks_ = v->c_class == TrueColor;
+        XWindowAttributes a{};
+        XGetWindowAttributes(d, w, &a);
+        Visual* v = a.visual;
+        masks_ = v->c_class == TrueColor || v->c_class == DirectColor;
         if (masks_) {
             mask_[0] = v->red_mask;
             mask_[1] = v->green_mask;
             mask_[2] = v->blue_mask;
+            direct_ = v->c_class == DirectColor ? a.colormap : None;
             return;
         }
         // The colormap as the program left it, read after its cells were allocated.
         // Free cells hold leftovers that anyone may overwrite: the test takes them
         // all for a moment to learn which they are, and leaves them out.
-        const Colormap cmap = DefaultColormap(d, screen);
+        const Colormap cmap = a.colormap;
         std::vector<XColor> colours(static_cast<size_t>(v->map_entries));
         for (size_t i = 0; i < colours.size(); ++i) colours[i].pixel = i;
         XQueryColors(d, cmap, colours.data(), static_cast<int>(colours.size()));
@@ -63,6 +65,11 @@ public:
     uint32_t Decode(unsigned long p) const
     {
         if (!masks_) return p < entries_.size() ? entries_[p] : 0xFFFFFFFFu;
+        if (direct_ != None) {  // each channel through its own colormap ramp
+            XColor c{p, 0, 0, 0, 0, 0};
+            XQueryColor(display_, direct_, &c);
+            return static_cast<uint32_t>((c.red >> 8) << 16 | (c.green >> 8) << 8 | (c.blue >> 8));
+        }
         uint32_t rgb = 0;
         for (int i = 0; i < 3; ++i) {
             const unsigned long max = mask_[i] >> std::countr_zero(mask_[i]);
@@ -76,6 +83,7 @@ public:
     // entry lies nearer to `want` than the one p shows.
     bool IsNearest(unsigned long p, uint32_t want) const
     {
+        if (direct_ != None) return Decode(p) == want;
         if (masks_) {
             for (int i = 0; i < 3; ++i) {
                 const int shift = std::countr_zero(mask_[i]);
@@ -151,6 +159,7 @@ private:
     Display* display_;
     bool masks_ = false;
     unsigned long mask_[3] = {};
+    Colormap direct_ = None;
     std::vector<uint32_t> entries_;
     std::vector<bool> inUse_;
 };
@@ -184,12 +193,19 @@ const FlatColour kMessageBoxColours[] = {
     {"message label", {12, 12, 20, 8}, 0xB7B7B7},
 };
 
-class DisplayColours : public testing::TestWithParam<int> {};
+struct Screen {
+    int depth;
+    int visualClass;  // -1: the server's default for the depth
+    const char* name;
+};
+
+class DisplayColours : public testing::TestWithParam<Screen> {};
 
 TEST_P(DisplayColours, FlatColoursAndEveryPegShowAsTheNearestColourTheScreenHas)
 {
     XvfbServer::Options o;
-    o.depth = GetParam();
+    o.depth = GetParam().depth;
+    o.visualClass = GetParam().visualClass;
     XvfbServer server(o);
     ASSERT_TRUE(server.Ok());
     ScopedDisplayEnv env(server.DisplayName());
@@ -201,7 +217,7 @@ TEST_P(DisplayColours, FlatColoursAndEveryPegShowAsTheNearestColourTheScreenHas)
     ASSERT_TRUE(game.Runner().CopyDir(QUORREL_DATA_DIR, "Data"));
     ASSERT_TRUE(game.Start()) << game.Stderr();
     const Window w = game.MainWindow();
-    const ScreenModel screen(game.GetDisplay());
+    const ScreenModel screen(game.GetDisplay(), w);
 
     EXPECT_EQ(screen.WaitFor(w, G::BottomLeftPiece(), SheetPicture(6)), "") << "bottom-left board piece";
     for (const FlatColour& f : kMainWindowColours)
@@ -219,6 +235,9 @@ TEST_P(DisplayColours, FlatColoursAndEveryPegShowAsTheNearestColourTheScreenHas)
     // A second start on this screen leaves the running game's log as it is, warnings
     // about the screen included.
     const std::string log = game.Runner().Log();
+    if (GetParam().depth != 24) {
+        EXPECT_NE(log.find("WARNING img->depth: " + std::to_string(GetParam().depth)), std::string::npos) << log;
+    }
     ProgramRunner second(QUORREL_PROGRAM);
     second.SetWorkDir(game.WorkDir());
     ASSERT_TRUE(second.Start());
@@ -235,7 +254,10 @@ TEST_P(DisplayColours, FlatColoursAndEveryPegShowAsTheNearestColourTheScreenHas)
     EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, DisplayColours, testing::Values(8, 15, 16, 24, 30),
-                         [](const testing::TestParamInfo<int>& i) { return std::to_string(i.param) + "Bit"; });
+INSTANTIATE_TEST_SUITE_P(Depths, DisplayColours,
+                         testing::Values(Screen{8, -1, "8Bit"}, Screen{15, -1, "15Bit"}, Screen{16, -1, "16Bit"},
+                                         Screen{24, -1, "24Bit"}, Screen{30, -1, "30Bit"},
+                                         Screen{24, DirectColor, "24BitDirectColor"}),
+                         [](const testing::TestParamInfo<Screen>& i) { return i.param.name; });
 
 }  // namespace

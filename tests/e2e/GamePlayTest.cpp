@@ -2,8 +2,10 @@
 // answers on the board, winning, abandoning, and the stored game behind it all.
 #include <gtest/gtest.h>
 
+#include <X11/XKBlib.h>
 #include <X11/keysym.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Colours.h"
@@ -193,6 +195,7 @@ TEST(GamePlayTest, TheRightCodeWinsRevealsTheCodeAndOffersANewGame)
     EXPECT_EQ(game.Grab(w, {0, 0, 800, 600}).Difference(solved), "");
 
     // NEW GAME: a fresh code, an empty board, GO and CANCEL as at the start.
+    GameSession::LookAtTheEnd();
     game.Click(w, G::GoButton());
     ASSERT_TRUE(game.WaitForValue("stato", "0"));
     EXPECT_TRUE(game.WaitForValue("Quorrel_Bag", ""));
@@ -451,6 +454,7 @@ TEST(GamePlayTest, AWholeGameWithKeysAloneWinsConfirmsAndStartsAnew)
     // Return answers with the box's focused OK; Return on the board then starts anew.
     game.PressKey(box, XK_Return);
     ASSERT_TRUE(game.WaitForDialogGone(kWinTitle));
+    GameSession::LookAtTheEnd();
     game.PressKey(w, XK_Return);
     ASSERT_TRUE(game.WaitForValue("stato", "0"));
     EXPECT_EQ(game.Value("Quorrel_Bag"), "");
@@ -626,6 +630,7 @@ TEST(GamePlayTest, HintKeysAndStatisticsCountEveryFinishedGameOnceThroughRestart
     ASSERT_TRUE(game.SubmitGuess("0123"));
     game.PressKey(game.WaitForPaintedDialog(kWinTitle), XK_Return);
     ASSERT_TRUE(game.WaitForDialogGone(kWinTitle));
+    game.LookAtTheEnd();
     game.PressKey(w, XK_Return);
     ASSERT_TRUE(game.WaitForValue("stato", "0"));
     game.Click(w, G::CancelButton());
@@ -654,4 +659,108 @@ TEST(GamePlayTest, HintKeysAndStatisticsCountEveryFinishedGameOnceThroughRestart
     EXPECT_EQ(afterKill.Value("Quorrel_Stats"), "1;1;0;0;0;0;0;0;0;0;1;1;1;1;3");
     EXPECT_NE(StatisticsWindow(afterKill, 0).Difference(stats), "");
     ExpectCleanQuit(afterKill);
+}
+
+// ---------------------------------------------------------------- habits
+
+namespace {
+
+// Holds `k` down on `w` for `held` while the server repeats it quickly.
+void HoldKey(Display* d, Window w, KeySym k, std::chrono::milliseconds held)
+{
+    XkbSetAutoRepeatRate(d, XkbUseCoreKbd, 100, 30);
+    XAutoRepeatOn(d);
+    XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
+    G::Type(d, k, held);
+}
+
+void ClickTimes(GameSession& game, Rect r, int times)
+{
+    for (int i = 0; i < times; ++i, std::this_thread::sleep_for(200ms)) game.Click(game.MainWindow(), r);
+}
+
+struct Habit {
+    const char* what;
+    std::string history, state;
+    void (*act)(GameSession&);
+    void (*check)(GameSession&);  // after every input has been handled
+};
+
+}  // namespace
+
+// Ordinary habits with keys and the mouse each give exactly the one intended action.
+TEST(GamePlayTest, HeldKeysQuickClicksAndMouseThenKeysActOnce)
+{
+    const Habit habits[] = {
+        {"held Return wins once and leaves the win notice up", "", "0",
+         [](G& g) {
+             TypeGuess(g, "1234");
+             ASSERT_TRUE(g.WaitForValue("col4", "4"));
+             HoldKey(g.GetDisplay(), g.MainWindow(), XK_Return, 1500ms);
+             ASSERT_NE(g.WaitForPaintedDialog(kWinTitle), 0u);
+         },
+         [](G& g) {
+             EXPECT_NE(g.WaitForDialog(kWinTitle), 0u);
+             EXPECT_EQ(g.Value("Quorrel_Bag"), Record("1234", "1234"));
+         }},
+        {"triple click on GO plays one guess", "", "0", [](G& g) { ClickTimes(g, G::GoButton(), 3); },
+         [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), Record("0000", "1234")); }},
+        {"Return tapped twice plays one guess", "", "0",
+         [](G& g) {
+             for (int i = 0; i < 2; ++i) g.PressKey(g.MainWindow(), XK_Return);
+         },
+         [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), Record("0000", "1234")); }},
+        {"triple click on NEW GAME starts a game without a guess", Record("1234", "1234"), "2",
+         [](G& g) { ClickTimes(g, G::GoButton(), 3); },
+         [](G& g) {
+             EXPECT_EQ(g.Value("stato"), "0");
+             EXPECT_EQ(g.Value("Quorrel_Bag"), "");
+         }},
+        {"Return twice on YES, 150 ms apart, gives up and leaves the code on show", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::CancelButton());
+             const Window box = g.WaitForPaintedDialog("Question");
+             ASSERT_NE(box, 0u);
+             g.PressKey(box, XK_Tab);  // from NO to YES
+             g.PressKey(box, XK_Return);
+             std::this_thread::sleep_for(150ms);
+             g.PressKey(g.MainWindow(), XK_Return);
+         },
+         [](G& g) { EXPECT_EQ(g.Value("stato"), "1"); }},
+        {"Up after a click on peg 3 steps peg 3", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::InputPeg(3));
+             g.PressKey(g.MainWindow(), XK_Up);
+         },
+         [](G& g) { EXPECT_EQ(g.InputValues(), "0020"); }},
+        {"Tab after a click on a peg reaches INFO", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::InputPeg(3));
+             g.PressKey(g.MainWindow(), XK_Tab);
+             g.PressKey(g.MainWindow(), XK_Return);
+             const Window about = g.WaitForPaintedDialog("Info...");
+             ASSERT_NE(about, 0u) << "Tab did not move the focus";
+             g.PressKey(about, XK_Escape);
+         },
+         [](G& g) { EXPECT_EQ(g.Value("Quorrel_Bag"), ""); }},
+        {"a press on NO let go over YES keeps NO for Return", "", "0",
+         [](G& g) {
+             g.Click(g.MainWindow(), G::CancelButton());
+             const Window box = g.WaitForPaintedDialog("Question");
+             ASSERT_NE(box, 0u);
+             G::Drag(g.GetDisplay(), box, G::NoButton(), G::YesButton(), 0ms);
+             g.PressKey(box, XK_Return);
+             EXPECT_TRUE(g.WaitForDialogGone("Question"));
+         },
+         [](G& g) { EXPECT_EQ(g.Value("stato"), "0"); }},
+    };
+    for (const Habit& h : habits) {
+        SCOPED_TRACE(h.what);
+        GameSession game(StoredGame("1234", h.history, h.state));
+        ASSERT_TRUE(game.Start()) << game.Stderr();
+        h.act(game);
+        if (game.WaitForDialog(kWinTitle, 0ms) == 0) RoundTrip(game);
+        h.check(game);
+        EXPECT_TRUE(game.SanitizerClean()) << game.Stderr();
+    }
 }

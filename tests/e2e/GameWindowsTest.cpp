@@ -158,6 +158,7 @@ TEST(GameWindowsTest, WithoutTheDataFolderTheGameStillStartsPlaysAndEnds)
     EXPECT_TRUE(game.WaitForValue("stato", "0"));
     EXPECT_NE(game.Runner().Log().find("Data/resources50x40.bin: non trovato"), std::string::npos)
         << game.Runner().Log();
+    ASSERT_TRUE(game.Answer("Quorrel")) << "the missing pictures are not told";
     // The pegs have no pictures but still take clicks.
     game.Click(game.MainWindow(), G::InputPeg(2));
     EXPECT_TRUE(game.WaitForValue("col2", "1"));

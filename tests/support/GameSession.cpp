@@ -225,6 +225,16 @@ Window GameSession::WaitForDialog(const std::string& title, ms timeout)
     }
 }
 
+bool GameSession::Answer(const std::string& title, Rect button)
+{
+    const Window box = WaitForPaintedDialog(title);
+    if (box == 0) return false;
+    Click(box, button);
+    return WaitForDialogGone(title);
+}
+
+void GameSession::LookAtTheEnd() { std::this_thread::sleep_for(ms(500)); }
+
 Window GameSession::WaitForPaintedDialog(const std::string& title, ms timeout)
 {
     // Looked up afresh on every poll: a box that replaces an earlier one with the
@@ -291,6 +301,28 @@ void GameSession::PressKey(Window w, unsigned long keysym)
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, False, CurrentTime);
     XSync(display_, False);
+}
+
+void GameSession::Drag(Display* d, Window w, Rect from, Rect to, ms held)
+{
+    bool press = true;
+    for (Rect r : {from, to}) {
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(d, w, DefaultRootWindow(d), r.x + r.w / 2, r.y + r.h / 2, &x, &y, &child);
+        XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(d, 1, press, press ? CurrentTime : static_cast<unsigned long>(held.count()));
+        press = false;
+    }
+    XSync(d, False);
+}
+
+void GameSession::Type(Display* d, unsigned long keysym, ms held)
+{
+    const KeyCode code = XKeysymToKeycode(d, keysym);
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, False, static_cast<unsigned long>(held.count()));
+    XSync(d, False);
 }
 
 bool GameSession::RequestClose(Window w) { return SendDeleteWindow(display_, w); }

@@ -96,6 +96,11 @@ public:
     Window WaitForPaintedDialog(const std::string& title, ms timeout = ms(10000));
     // Polls until no window titled `title` is mapped.
     bool WaitForDialogGone(const std::string& title, ms timeout = ms(10000));
+    // Clicks `button` (OK by default) on the painted dialog `title` and waits until it is gone.
+    bool Answer(const std::string& title, Rect button = OkButton());
+    // What a player does before NEW GAME: looks at the end for longer than a double
+    // click, the time in which the game takes a press for the tail of the one that ended it.
+    static void LookAtTheEnd();
     // The title of `w`, or "".
     std::string Title(Window w) const;
     // Mapped top-level windows of the program, main window included.
@@ -114,6 +119,11 @@ public:
     bool Unfocus();
     // Gives `w` the input focus and presses and releases the key.
     void PressKey(Window w, unsigned long keysym);
+    // At a person's pace, so that a window manager sees the press before the release:
+    // presses the left button over `from` in `w` and lets go over `to` after `held`;
+    // or presses `keysym` wherever the keyboard is and lets go after `held`.
+    static void Drag(Display* d, Window w, Rect from, Rect to, ms held = ms(60));
+    static void Type(Display* d, unsigned long keysym, ms held = ms(30));
     // Sends the window manager's close request (WM_PROTOCOLS / WM_DELETE_WINDOW).
     bool RequestClose(Window w);
 

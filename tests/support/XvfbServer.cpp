@@ -19,6 +19,7 @@ void XvfbServer::Start(const Options& options)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return;
+    const std::string visualClass = std::to_string(options.visualClass);
     std::string screen =
         std::to_string(options.width) + "x" + std::to_string(options.height) + "x" + std::to_string(options.depth);
     pid_ = fork();
@@ -33,6 +34,10 @@ void XvfbServer::Start(const Options& options)
         }
         std::vector<const char*> argv = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
                                          screen.c_str(), "-nolisten",  "tcp",      "-noreset"};
+        if (options.visualClass >= 0) {
+            argv.push_back("-cc");
+            argv.push_back(visualClass.c_str());
+        }
         if (options.builtinFontsOnly) {
             argv.push_back("-fp");
             argv.push_back("built-ins");

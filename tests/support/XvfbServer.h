@@ -11,6 +11,7 @@ public:
         int height = 1024;
         int depth = 24;
         bool builtinFontsOnly = false;  // -fp built-ins: only the server's own fonts
+        int visualClass = -1;           // -cc: the default visual's class (5 DirectColor)
     };
 
     XvfbServer();

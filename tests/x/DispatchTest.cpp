@@ -246,14 +246,33 @@ TEST_F(DispatchTest, LeftReleaseOnTheFocusedControlReachesItThenTheForm)
     EXPECT_EQ(Application::Focused(), &a);
 }
 
-TEST_F(DispatchTest, LeftReleaseOverAnotherControlTakesTheFocusAwayAndReachesOnlyTheForm)
+TEST_F(DispatchTest, APressLetGoOverAnotherControlKeepsTheFocusAndReachesOnlyTheForm)
 {
     RecordingControl& a = Add("a", 10, 10, 50, 50);
     Add("b", 100, 10, 50, 50);
     Application::SetFocused(&a);
     Dispatch(Button(ButtonRelease, 120, 20));
-    EXPECT_EQ(calls, (Calls{"a.LostFocus", "form.MouseUp(120,20)"}));
-    EXPECT_EQ(Application::Focused(), nullptr);
+    EXPECT_EQ(calls, (Calls{"a.LostFocus", "a.GotFocus", "form.MouseUp(120,20)"}));
+    EXPECT_EQ(Application::Focused(), &a);
+}
+
+TEST_F(DispatchTest, AClickOnWhatTakesNoFocusKeepsItShiftTabGoesBackAndTheKeypadEndIsOne)
+{
+    RecordingControl& a = Add("a", 10, 10, 50, 50);
+    RecordingControl& b = Add("b", 100, 10, 50, 50);
+    Add("peg", 200, 10, 50, 50).SetTabStop(false);
+    Application::SetFocused(&a);
+    Dispatch(Button(ButtonPress, 210, 20));
+    Dispatch(Button(ButtonRelease, 210, 20));
+    EXPECT_EQ(calls, (Calls{"peg.MouseDown(210,20)", "form.MouseDown(210,20)", "peg.MouseUp(210,20)",
+                            "form.MouseUp(210,20)"}));
+    XEvent shiftTab = Key(KeyRelease, XK_Tab);
+    shiftTab.xkey.state = ShiftMask;
+    Dispatch(shiftTab);
+    EXPECT_EQ(Application::Focused(), &b) << "from the first tab stop back round to the last";
+    calls.clear();
+    Dispatch(Key(KeyPress, XK_KP_End));
+    EXPECT_EQ(calls, (Calls{"b.KeyDown(KP_1)", "form.KeyDown(KP_1)"}));
 }
 
 TEST_F(DispatchTest, LeftReleaseOverAControlWithoutFocusReachesOnlyTheForm)

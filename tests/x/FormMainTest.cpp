@@ -280,6 +280,8 @@ TEST_F(FormMainTest, WithAPegSheetOfTheWrongSizeTheGameStillStartsAndPlays)
     EXPECT_NE(Log().find("Data/resources50x40.bin: wrong size 100, expected 90000"), std::string::npos) << Log();
     EXPECT_EQ(Input(1)->GetImage(), nullptr);
     EXPECT_EQ(Peg(1, 1)->GetImage(), nullptr);
+    ASSERT_NE(CurrentMessageBox(), nullptr) << "the missing pictures are not told";
+    AnswerFirst();
 
     ClickInput(1);
     ClickGo();
@@ -292,6 +294,11 @@ TEST_F(FormMainTest, WithoutAPegSheetTheGameStillStarts)
     std::filesystem::remove(dir.File("Data/resources50x40.bin"));
     Open();
     EXPECT_NE(Log().find("Data/resources50x40.bin: non trovato"), std::string::npos) << Log();
+    // A box names the folder the pictures were looked for in; the game plays on.
+    ASSERT_NE(CurrentMessageBox(), nullptr);
+    EXPECT_NE(CurrentMessageBox()->GetMessage().find(dir.File("Data") + "/"), std::string::npos)
+        << CurrentMessageBox()->GetMessage();
+    AnswerFirst();
     ClickGo();
     EXPECT_EQ(form->Record().Attempts(), 1);
 }

@@ -227,6 +227,12 @@ TEST_F(MessageBoxTest, ABoxOverAnOwnerNearTheCornerStaysOnTheScreen)
     Open(small, -1, -1, 100, 60);
     ShowMessageBox(0, &small, "Hello.", "Note");
     EXPECT_EQ(WindowRect(display, Box().GetWindow()), (Rect{0, 0, 250, 150}));
+    AnswerForm farSide;
+    const int sw = screen_->GetScreenWidth(), sh = screen_->GetScreenHeight();
+    Open(farSide, sw - 60, sh - 40, 100, 60);
+    ShowMessageBox(0, &farSide, "Hello.", "Note");
+    const Rect r = WindowRect(display, Box().GetWindow());
+    EXPECT_TRUE(r.x + r.w + 1 <= sw && r.y + r.h + 1 <= sh) << r.x << "," << r.y;
     DestroyMessageBox();
 }
 

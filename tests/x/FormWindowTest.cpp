@@ -99,14 +99,15 @@ TEST_F(FormWindowTest, SizeHintsAskForAWindowThatCannotBeResized)
     EXPECT_EQ(hints.height, 200);
 }
 
-TEST_F(FormWindowTest, DeleteWindowIsTheOnlyProtocol)
+TEST_F(FormWindowTest, TheProtocolsAreDeleteWindowAndTakeFocus)
 {
     Atom* protocols = nullptr;
     int count = 0;
     ASSERT_NE(XGetWMProtocols(display, form.GetWindow(), &protocols, &count), 0);
-    ASSERT_EQ(count, 1);
+    ASSERT_EQ(count, 2);
     EXPECT_EQ(protocols[0], XInternAtom(display, "WM_DELETE_WINDOW", False));
     EXPECT_EQ(protocols[0], form.GetDeleteAtom());
+    EXPECT_EQ(protocols[1], XInternAtom(display, "WM_TAKE_FOCUS", False));
     XFree(protocols);
 }
 
