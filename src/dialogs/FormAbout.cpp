@@ -53,6 +53,14 @@ void FormAbout::SetPicture(XImage* picture, int width, int height)
     pictureHeight_ = height;
 }
 
+void FormAbout::SetProductLines()
+{
+    SetTitleLine(std::string(kProductName) + " " + kProductVersion);
+    SetCreditLine(kCreditLine);
+    SetNotice(kNotice);
+    SetWebAddress(kWebAddress);
+}
+
 std::string FormAbout::MailAddress() const
 {
     const std::string host = webAddress_.size() > kHostPrefixLength ? webAddress_.substr(kHostPrefixLength) : "";

@@ -26,6 +26,8 @@ public:
     void SetCreditLine(const std::string& s) { creditLine_ = s; }
     void SetNotice(const std::string& s) { notice_ = s; }
     void SetWebAddress(const std::string& s) { webAddress_ = s; }
+    // The four texts above, from the product's own lines.
+    void SetProductLines();
 
     // The contact address: the mailbox, "@" and the web address less its first 12
     // characters (scheme and host prefix).

@@ -2,7 +2,6 @@
 
 #include <X11/keysym.h>
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -113,18 +112,6 @@ void FormMain::TellIfNotStored()
     ShowMessageBox(this, "The game cannot be stored: " + StoreFailure(), kProductName);
 }
 
-void FormMain::TellPicturesMissing()
-{
-    // The game still plays: the answers and the count of guesses are text, and the
-    // player who knows where the pictures are missing can put them there.
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::absolute(PegSheet::kPath, error).parent_path();
-    ShowMessageBox(this,
-                   "The pictures of the pegs were not found in " + folder.string() +
-                       "/. The game plays on, but its pegs and board cannot be shown.",
-                   kProductName);
-}
-
 ImageFrame* FormMain::NewSheetFrame(int picture)
 {
     auto* frame = new ImageFrame(this, sheet_.Data(), 1, PegSheet::kWidth, PegSheet::kHeight, picture, 0);
@@ -225,8 +212,10 @@ void FormMain::Paint()
             LoadGame(record_);
             RefreshBoard();
             HoldPaints(false);
+            // Without the pictures the game still plays: the answers and the count of
+            // guesses are text, and the player learns where the pictures are missing.
             if (!sheet_.Data())
-                TellPicturesMissing();
+                ShowMessageBox(this, PegSheet::MissingText(), kProductName);
             else
                 TellIfNotStored();
         }
@@ -238,10 +227,6 @@ void FormMain::Paint()
     Form::Paint();
     if (pegMarkShown_) PaintPegMark();
 }
-
-// The icon of the old hints is the bitmap and mask Form makes from the window's
-// icons: the conventions want a bitmap there, and a full-colour pixmap shows as noise.
-void FormMain::OnCreated() {}
 
 // ---------------------------------------------------------------- hooks
 
@@ -295,10 +280,8 @@ void FormMain::OnCommand(GUIElement* element)
 
 void FormMain::PlayGo()
 {
-    // NEW GAME answers a press that went down once the end had been on show for a
-    // multi-press interval: a quicker press cannot answer what the board shows; it is
-    // the tail of the input that ended the game (Return tapped twice on YES, a
-    // triple click landing where YES was).
+    // NEW GAME answers only a press that went down once the end had been on show a
+    // while: a quicker one is the tail of the input that ended the game.
     const Time pressed = Application::PressTime();
     if (record_.IsOver() && endShownAt_ != 0 && pressed != 0 &&
         pressed <= endShownAt_ + InputHabits::kMultiClickInterval)
@@ -375,7 +358,7 @@ void FormMain::OtherButtonDown(Point p)
 void FormMain::PlayKeyDown(KeySym key)
 {
     if (!IsEnabled()) return;
-    if (key == XK_F1) return ShowKeys();
+    if (key == XK_F1) return ShowMessageBox(this, PegKey::kKeysText, "Keys");
     if (key == XK_s || key == XK_S) return OpenStatistics();
     if (key == XK_h || key == XK_H) return ShowHint();
     if (record_.gameState != GameState::Playing || !inputFrames_[0]) return;
@@ -409,9 +392,7 @@ void FormMain::PaintPegMark()
     const bool playing = record_.gameState == GameState::Playing;
     for (int k = 0; k < kCodeLength; ++k) {
         const bool marked = pegMarkShown_ && playing && k == currentPeg_;
-        // A fill covers one pixel less than its width and height.
-        dc.FillRectangle(PegX(k) + kMarkInsetX, kMarkY, kMarkWidth + 1, kMarkHeight + 1, 0, -1,
-                         marked ? kBlack : kCream);
+        dc.FillArea(PegX(k) + kMarkInsetX, kMarkY, kMarkWidth, kMarkHeight, marked ? kBlack : kCream);
     }
 }
 
@@ -419,12 +400,8 @@ void FormMain::OpenAbout()
 {
     delete aboutForm_;
     aboutForm_ = new FormAbout(this);
-    aboutForm_->SetScreen(GetScreen());
     aboutForm_->SetPicture(aboutPicture_.get(), kAboutWidth, kAboutHeight);
-    aboutForm_->SetTitleLine(std::string(kProductName) + " " + kProductVersion);
-    aboutForm_->SetCreditLine(kCreditLine);
-    aboutForm_->SetNotice(kNotice);
-    aboutForm_->SetWebAddress(kWebAddress);
+    aboutForm_->SetProductLines();
     aboutForm_->Show();
 }
 
@@ -445,17 +422,6 @@ void FormMain::ShowHint()
     }
     // A peg move may just have told that the game cannot be stored; that box stays.
     if (IsEnabled()) ShowMessageBox(this, HintFinder::Message(hint), "Hint");
-}
-
-void FormMain::ShowKeys()
-{
-    ShowMessageBox(this,
-                   "1-8: colour of the current peg\n"
-                   "Arrows: pick a peg, its colour\n"
-                   "Return: GO  Tab, Space: buttons\n"
-                   "Escape: close  F1: these keys\n"
-                   "H: hint  S: statistics",
-                   "Keys");
 }
 
 // ---------------------------------------------------------------- the board

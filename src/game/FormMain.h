@@ -43,8 +43,6 @@ public:
     void Paint() override;
     void EmptyHook2() override {}
     void OnUserMessage() override {}
-    // Gives the window manager the icon pixmap, once the window exists.
-    void OnCreated() override;
     void OnDialogResult(int id, int result) override;
     // The right button on an input peg moves it back one colour.
     void OtherButtonDown(Point p) override;
@@ -87,8 +85,6 @@ public:
     // H while playing: sets the input row to the guess that narrows the fitting
     // codes down best (each peg a SetPeg move) and says how many codes fit.
     void ShowHint();
-    // F1: the keys, in a message box.
-    void ShowKeys();
 
     // --- keyboard play ---
     // The peg keys (PegKey) act on the current input peg, on the key's press; H, S
@@ -106,8 +102,6 @@ private:
     void PlaceOnScreen();
     void BuildPictures();
     void TellIfNotStored();
-    // Says, after the first paint, that the peg sheet could not be read, and where.
-    void TellPicturesMissing();
     // GO, or NEW GAME when the press came after the end was seen.
     void PlayGo();
     // Shows the current-peg mark (from the first peg key on) or takes it away.

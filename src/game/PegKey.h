@@ -9,6 +9,14 @@
 #include "game/Move.h"
 
 struct PegKey {
+    // Every key of the main window, in lines that fit the message box F1 opens.
+    static constexpr const char* kKeysText =
+        "1-8: colour of the current peg\n"
+        "Arrows: pick a peg, its colour\n"
+        "Return: GO  Tab, Space: buttons\n"
+        "Escape: close  F1: these keys\n"
+        "H: hint  S: statistics";
+
     bool known = false;  // one of the keys above
     bool moves = false;  // it is a move of the game: `move` on the current peg
     Move move = Move::SetPeg;

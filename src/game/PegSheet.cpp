@@ -1,6 +1,7 @@
 #include "game/PegSheet.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "app/Log.h"
@@ -43,4 +44,12 @@ int PegSheet::BoardPicture(int row, int column)
     if (column == 1) return bottom ? kBottomLeft : kLeftPiece;
     if (column == 6) return bottom ? kBottomRight : kRightPiece;
     return bottom ? kBottomPiece : kHole;
+}
+
+std::string PegSheet::MissingText()
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(kPath, error).parent_path();
+    return "The pictures of the pegs were not found in " + folder.string() +
+           "/. The game plays on, but its pegs and board cannot be shown.";
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 // The peg sheet "Data/resources50x40.bin": a strip of fifteen 50 x 40 pictures as
 // one 750 x 40 RGB buffer, and which picture shows what on the board.
 #include <vector>
@@ -23,6 +24,9 @@ public:
 
     // The picture showing colour value 0..8 (8 = covered), or -1 for another value.
     static int ColourPicture(int colour);
+    // What the player is told when the sheet cannot be read: the folder the game
+    // looked in, as an absolute path.
+    static std::string MissingText();
     // The piece of the board at row 1..11 and column 1..6: the left and right edge
     // pieces, a hole, and along row 11 the bottom pieces.
     static int BoardPicture(int row, int column);

@@ -228,7 +228,7 @@ TEST_F(MessageBoxTest, ABoxOverAnOwnerNearTheCornerStaysOnTheScreen)
     ShowMessageBox(0, &small, "Hello.", "Note");
     EXPECT_EQ(WindowRect(display, Box().GetWindow()), (Rect{0, 0, 250, 150}));
     AnswerForm farSide;
-    const int sw = screen_->GetScreenWidth(), sh = screen_->GetScreenHeight();
+    const int sw = screen->GetScreenWidth(), sh = screen->GetScreenHeight();
     Open(farSide, sw - 60, sh - 40, 100, 60);
     ShowMessageBox(0, &farSide, "Hello.", "Note");
     const Rect r = WindowRect(display, Box().GetWindow());
