@@ -520,8 +520,9 @@ void OnLeave(XEvent&, Form* form, Form*) { form->MouseLeave(); }
 // then covers the probe's pixel.
 void OnExpose(XEvent&, Form* form, Form*)
 {
-    if (form->IsCreated()) ProbePixelFormat(form);
+    if (form->IsCreated()) ProbePixelFormat(form, true);
     form->PaintExposed();
+    form->GiveIconBitmaps();
 }
 
 // A dialog asks for the keyboard when it shows: a window manager may not give it
@@ -695,9 +696,11 @@ void Application::Run(Form* mainForm)
     if (display) {
         // A held key then sends presses only, and one release when it is let go.
         // Where the server cannot do that, the release of each repeat's
-        // release-and-press pair (both with the same time) is dropped below.
+        // release-and-press pair (both with the same time) is dropped below. The
+        // server is asked after the first Expose, so that the question does not delay
+        // the first picture; until then the pairs are dropped here.
         Bool detectable = False;
-        XkbSetDetectableAutoRepeat(display, True, &detectable);
+        bool repeatAsked = false;
         const int fd = ConnectionNumber(display);
         while (!quit_) {
             // Poll only while a timer counts: an idle game blocks and wakes for nothing.
@@ -717,6 +720,10 @@ void Application::Run(Form* mainForm)
                     continue;
             }
             Dispatch(event, mainForm);
+            if (!repeatAsked && event.type == Expose) {
+                repeatAsked = true;
+                XkbSetDetectableAutoRepeat(display, True, &detectable);
+            }
         }
     }
 

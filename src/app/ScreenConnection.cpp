@@ -85,7 +85,8 @@ void ScreenConnection::InternWindowAtoms()
                                          "WM_DELETE_WINDOW",    "_NET_WM_PID",
                                          "_NET_WM_ICON",        "_NET_WM_USER_TIME",
                                          "_NET_WM_STATE",       "_NET_WM_STATE_MODAL",
-                                         "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"};
+                                         "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG",
+                                         "WM_TAKE_FOCUS",       "_NET_ACTIVE_WINDOW"};
     constexpr int kCount = sizeof kNames / sizeof kNames[0];
     Atom atoms[kCount];
     XInternAtoms(display_, const_cast<char**>(kNames), kCount, False, atoms);

@@ -468,16 +468,7 @@ void Form::SetWindowProperties()
         size->width = size->min_width = size->max_width = width_ * s;
         size->height = size->min_height = size->max_height = height_ * s;
 
-        MakeIconBitmaps();
-        wm->flags = InputHint | StateHint | IconPixmapHint | WindowGroupHint;
-        wm->input = True;
-        wm->initial_state = NormalState;
-        wm->icon_pixmap = iconPixmap_ ? iconPixmap_ : iconBitmap_;
-        if (!iconPixmap_ && iconMask_) {
-            wm->flags |= IconMaskHint;
-            wm->icon_mask = iconMask_;
-        }
-        wm->window_group = GroupLeader();
+        FillWMHints(*wm);
         if (dialog_) {
             // A dialog's position is where its inside goes, centred on its owner's
             // inside: the window manager puts the frame around it, not at it.
@@ -550,6 +541,34 @@ const std::vector<unsigned long>& Form::WindowIcons()
     if (!netIcon_.empty() || !dialog_) return netIcon_;
     if (Form* owner = DialogOwner(); owner && !owner->netIcon_.empty()) return owner->netIcon_;
     return netIcon_;
+}
+
+void Form::FillWMHints(XWMHints& wm)
+{
+    wm.flags = InputHint | StateHint | WindowGroupHint;
+    wm.input = True;
+    wm.initial_state = NormalState;
+    wm.window_group = GroupLeader();
+    if (Pixmap icon = iconPixmap_ ? iconPixmap_ : iconBitmap_) {
+        wm.flags |= IconPixmapHint;
+        wm.icon_pixmap = icon;
+    }
+    if (!iconPixmap_ && iconMask_) {
+        wm.flags |= IconMaskHint;
+        wm.icon_mask = iconMask_;
+    }
+}
+
+void Form::GiveIconBitmaps()
+{
+    // Made once the window is on show, not with it: Xlib lets a cursor library look
+    // at every new bitmap, and its questions to the server would delay the start.
+    if (iconBitmap_ || iconPixmap_ || !window_ || !GetDisplay()) return;
+    MakeIconBitmaps();
+    if (!iconBitmap_) return;
+    XWMHints wm{};
+    FillWMHints(wm);
+    XSetWMHints(GetDisplay(), window_, &wm);
 }
 
 void Form::MakeIconBitmaps()

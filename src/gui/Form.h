@@ -2,6 +2,7 @@
 // A top-level window: the only kind of element with an X window of its own. Its
 // controls are drawn on its window and get their input through it.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -122,6 +123,9 @@ public:
     void PresentDrawing();
     // Paints the whole form for an exposure; at a scale above 1 shown in one piece.
     void PaintExposed();
+    // Gives the window manager the 1-bit icon and its mask of the old hints, once the
+    // window is on show (the first Expose).
+    void GiveIconBitmaps();
     // Puts this dialog's window centred on `owner`'s inside, moved inside the screen.
     void CenterOn(Form* owner);
 
@@ -150,6 +154,8 @@ private:
     Pixmap iconMask_ = 0;
     const std::vector<unsigned long>& WindowIcons();
     void MakeIconBitmaps();
+    // The window manager hints: input, normal state, the group, and the icon made so far.
+    void FillWMHints(XWMHints& wm);
     GraphicsContext drawingGC_;
     std::unique_ptr<ScaledWindow> scaled_;  // only at a scale above 1
     bool paintsHeld_ = false;

@@ -57,7 +57,7 @@ void ResetPixelLayoutForTests()
     readBack = false;
 }
 
-void ProbePixelFormat(GUIElement* element)
+void ProbePixelFormat(GUIElement* element, bool exposed)
 {
     if (readBack) return;
     Form* form = FormOf(element);
@@ -73,10 +73,11 @@ void ProbePixelFormat(GUIElement* element)
 
     // Reading an unmapped window is a protocol error (forms build and paint their
     // controls before they are mapped), so only a viewable window is asked. A form
-    // that has not mapped its window yet is known not to be.
+    // that has not mapped its window yet is known not to be, and one whose window
+    // has just been exposed is known to be.
     XWindowAttributes attrs;
-    const bool viewable =
-        form->IsVisible() && XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 && attrs.map_state == IsViewable;
+    const bool viewable = exposed || (form->IsVisible() && XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 &&
+                                      attrs.map_state == IsViewable);
     DrawContext dc(form);
     dc.DrawPoint(0, 0, kProbeColor);
     ServerImage img(viewable ? XGetImage(d, form->GetWindow(), 0, 0, 1, 1, AllPlanes, ZPixmap) : nullptr);

@@ -28,7 +28,8 @@ const PixelLayout& DisplayPixelLayout();
 void ResetPixelLayoutForTests();
 
 // Probes the layout on the element's form once; logs a warning per unexpected value.
-void ProbePixelFormat(GUIElement* element);
+// `exposed`: the form's window has just been exposed, so it is known to be viewable.
+void ProbePixelFormat(GUIElement* element, bool exposed = false);
 
 // Replaces the pixels of `image` whose value is the pixel `key` (the screen's pixel
 // for the key colour) by the pixels at the same place of `under`, over w x h pixels.
