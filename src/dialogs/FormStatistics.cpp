@@ -5,17 +5,18 @@
 #include <string>
 
 #include "controls/ButtonCustom.h"
+#include "game/GameColours.h"
 #include "gui/DrawContext.h"
 
 namespace {
 constexpr int kCarriageReturn = 13;
 
-// The game's colours. On an 8-bit screen the cream becomes white, the green the
-// cube's 0x00BF00 and the orange stays itself, so the two kinds of bar stay apart.
-constexpr int64_t kCream = 0xFFFDE5;
-constexpr int64_t kWhite = 0xFFFFFF;
-constexpr int64_t kBlack = 0x000000;
-constexpr int64_t kBarColour = 0x00AA00;  // the GO button's green
+using namespace game_colours;
+
+// The bars in the GO button's green, the last solved game's in orange. On an 8-bit
+// screen the green becomes the cube's 0x00BF00 and the orange stays itself, so the
+// two kinds of bar stay apart.
+constexpr int64_t kBarColour = kGoGreen;
 constexpr int64_t kLastBarColour = 0xFF8000;
 
 constexpr int kLineHeight = 18;

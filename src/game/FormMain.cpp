@@ -19,6 +19,7 @@
 #include "dialogs/FormStatistics.h"
 #include "game/GameStore.h"
 #include "game/HintFinder.h"
+#include "game/GameColours.h"
 #include "game/MainLayout.h"
 #include "game/PegKey.h"
 #include "game/PegSheet.h"
@@ -29,6 +30,7 @@
 #include "util/Beep.h"
 
 using namespace main_layout;
+using namespace game_colours;
 
 namespace {
 FormMain* AsMain(GUIElement* e) { return static_cast<FormMain*>(e); }
@@ -138,8 +140,8 @@ void FormMain::CreateControls()
         b->Create();
         return b;
     };
-    infoButton_ = makeButton("INFO", 473, 40, 0x000000, kCream, false);
-    exitButton_ = makeButton("EXIT", 580, 40, 0x000000, kCream, false);
+    infoButton_ = makeButton("INFO", 473, 40, kBlack, kCream, false);
+    exitButton_ = makeButton("EXIT", 580, 40, kBlack, kCream, false);
 
     for (int k = 0; k < kCodeLength; ++k) {
         codeFrames_[k] = NewSheetFrame(PegSheet::kCovered);
@@ -156,8 +158,8 @@ void FormMain::CreateControls()
         inputFrames_[k] = f;
     }
 
-    goButton_ = makeButton("GO", kPegRowX, 316, 0xFFFFFF, 0x00AA00, true);
-    cancelButton_ = makeButton("CANCEL", 162, 316, 0xFFFFFF, 0xFF0000, true);
+    goButton_ = makeButton("GO", kPegRowX, 316, kWhite, kGoGreen, true);
+    cancelButton_ = makeButton("CANCEL", 162, 316, kWhite, kCancelRed, true);
 
     auto makeCell = [this](int64_t back, bool border, int x, int y, int width, int height) {
         auto* cell = new CellControl(this);

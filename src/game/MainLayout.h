@@ -1,8 +1,6 @@
 #pragma once
 // Where the main window's own drawing and its left-hand controls stand, in form
-// pixels, and the colours it paints with: the numbers stand here once.
-#include <cstdint>
-
+// pixels: the numbers stand here once.
 #include "game/PegSheet.h"
 
 namespace main_layout {
@@ -12,10 +10,6 @@ constexpr int kPegPitch = PegSheet::kCellWidth + 1;
 constexpr int kCodeRowY = 190;
 constexpr int kInputRowY = 241;
 constexpr int PegX(int k) { return kPegRowX + kPegPitch * k; }
-
-constexpr int64_t kCream = 0xFFFDE5;
-constexpr int64_t kWhite = 0xFFFFFF;
-constexpr int64_t kBlack = 0x000000;
 
 constexpr int kTimerInterval = 400;
 

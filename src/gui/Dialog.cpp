@@ -10,7 +10,10 @@ Dialog::Dialog(Form* owner, int width, int height, ScreenConnection* screen) : F
 {
     if (screen || owner) SetScreen(screen ? screen : owner->GetScreen());
     SetSize(width, height);
-    CentreOn(owner);
+    if (owner)
+        CenterOn(owner);
+    else
+        CenterOnScreen();
     if (owner) {
         SetParent(owner);
         ownerFocus_ = RememberFocus(owner);
@@ -24,14 +27,6 @@ Dialog::~Dialog()
 {
     DestroyWindow();
     if (owner_ && owner_->GetModalChild() == this) Unblock();
-}
-
-void Dialog::CentreOn(Form* owner)
-{
-    if (owner)
-        CenterOn(owner);
-    else
-        CenterOnScreen();
 }
 
 void Dialog::Unblock()

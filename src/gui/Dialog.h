@@ -46,10 +46,6 @@ public:
     void NotifyClosed() override;    // Answered, then the owner's focus comes back
     bool KeyChar(int c) override;    // Escape closes without an answer
 
-    // Centres the dialog on `owner`, or on the screen when there is none; never
-    // above or left of the screen's origin.
-    void CentreOn(Form* owner);
-
 protected:
     // Builds the dialog's controls, once, when its window is made.
     virtual void BuildControls() = 0;

@@ -59,6 +59,7 @@ TEST(ScreenshotTest, TheMainWindowInEveryStateAndBothDialogs)
     Save(AsOnScreen(game), "abandoned.png");
 
     // A new game, won in two guesses.
+    game.LookAtTheEnd();
     game.Click(w, G::GoButton());
     ASSERT_TRUE(game.WaitForValue("stato", "0"));
     ASSERT_TRUE(game.WaitForValue("col4", "0"));
