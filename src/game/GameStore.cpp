@@ -6,9 +6,13 @@
 // (this is the moment the record is stored), and only then renames the new value
 // files over the old ones. Short values sit in the journal itself and their files are
 // written without a sync; a long one (a long game's history) is written once, to a
-// new file that is synced before the journal names it, so the journal holds only its
-// fingerprint and that file's name. A peg change thus costs two syncs whatever the
-// game's length, a guess in a long game three.
+// new file that is synced, and its name with it (a directory sync), before the
+// journal names it, so the journal holds only its fingerprint and that file's name.
+// A power cut may keep any of the directory operations after the last directory
+// sync and lose the others, so the journal goes on naming that file until a
+// directory sync has followed its rename: a later journal in place with the rename
+// lost still finds it. A peg change thus costs two syncs whatever the game's
+// length, a guess in a long game four.
 //
 // After a crash, a kill or a power loss, LoadGame puts back from the journal every
 // value file the game wrote itself and that does not hold the journal's value: one
@@ -74,6 +78,9 @@ struct StoreMemory {
     ino_t inode = 0;
     timespec journalTime{};
     std::map<std::string, std::string> written;
+    // Long values renamed into place since the last directory sync: key -> the name
+    // their new file had, which the next journal still names.
+    std::map<std::string, std::string> unsettled;
 };
 StoreMemory memory;
 
@@ -240,7 +247,10 @@ bool JournalIsOurs()
 // Stores values (key and value, in the order their files are written) as one record.
 bool StoreValues(const std::vector<std::pair<std::string, std::string>>& values, std::string& reason)
 {
-    if (!JournalIsOurs()) memory.written.clear();
+    if (!JournalIsOurs()) {
+        memory.written.clear();
+        memory.unsettled.clear();
+    }
     std::vector<std::optional<TextFile>> files(values.size());
     std::vector<JournalEntry> entries(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -262,6 +272,9 @@ bool StoreValues(const std::vector<std::pair<std::string, std::string>>& values,
         const bool unchanged = known != memory.written.end() && known->second == value && present &&
                                S_ISREG(info.st_mode) && !Later(info.st_mtim, memory.journalTime);
         if (!unchanged) files[i].emplace(path);
+        if (const auto renamed = memory.unsettled.find(key);
+            unchanged && !e.inlined && renamed != memory.unsettled.end())
+            e.pending = renamed->second;
     }
     // Each TextFile removes its new file unless it was renamed into place.
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -272,6 +285,14 @@ bool StoreValues(const std::vector<std::pair<std::string, std::string>>& values,
         }
         const std::string& pending = files[i]->ReplacementPath();
         if (!entries[i].inlined) entries[i].pending = pending.substr(pending.rfind('/') + 1);
+    }
+    // The long values' new files must be there, under their names, before a journal
+    // names them.
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (files[i] && !entries[i].inlined) {
+            TextFile::SyncDirectory(GameDirectory());
+            break;
+        }
     }
     TextFile journalFile(JournalPath());
     std::string text = JournalText(entries);
@@ -285,6 +306,8 @@ bool StoreValues(const std::vector<std::pair<std::string, std::string>>& values,
         Remember(journal);
     else
         memory.valid = false;
+    // The journal's directory sync made every earlier rename durable.
+    memory.unsettled.clear();
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (!files[i]) continue;
         memory.written.erase(values[i].first);
@@ -293,6 +316,7 @@ bool StoreValues(const std::vector<std::pair<std::string, std::string>>& values,
             return false;
         }
         memory.written[values[i].first] = values[i].second;
+        if (!entries[i].inlined) memory.unsettled[values[i].first] = entries[i].pending;
     }
     return true;
 }

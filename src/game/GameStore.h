@@ -39,7 +39,7 @@ bool WriteSetting(const std::string& application, const std::string& section, co
                   const std::string& value);
 
 // Stores the whole record as one: of history, code, state, col1..col4 and the
-// statistics, in this order, the files whose values changed, with two syncs (three when a history
+// statistics, in this order, the files whose values changed, with two syncs (four when a history
 // longer than 1 KiB changed). True when the record was stored. When it fails the record on disk stays the one
 // stored before. One line is logged when storing starts to fail, with the system's
 // reason, and one when it works again; never one per call.

@@ -289,8 +289,9 @@ GameRecord GameOf(int guesses)
 
 }  // namespace
 
-// A power cut keeps what was synced; of the rest, any rename may or may not have
-// reached the disk, and a file whose bytes were not synced may come back whole,
+// A power cut keeps what was synced; of the rest, any directory operation after the
+// last directory sync (a new file's name, a rename) may or may not have reached the
+// disk, in any subset, and a file whose bytes were not synced may come back whole,
 // empty, cut or zero-filled. The store's own operations are recorded and every state
 // they can leave this way is built and loaded: the record found must be the one
 // before the interrupted change or the one after it.
@@ -309,7 +310,7 @@ TEST(StoreUnderPowerCut, EveryStateACrashCanLeaveLoadsTheRecordBeforeOrAfterTheC
     int states = 0, failures = 0;
     std::string failed;
     for (int guesses : {3, 600}) {
-        for (const std::string change : {"peg", "guess", "peg, guess"}) {
+        for (const std::string change : {"peg", "guess", "peg, guess", "guess, peg"}) {
             std::filesystem::remove_all("Settings");
             std::vector<GameRecord> records{GameOf(guesses)};
             ASSERT_TRUE(SaveGame(records[0]));
@@ -332,12 +333,12 @@ TEST(StoreUnderPowerCut, EveryStateACrashCanLeaveLoadsTheRecordBeforeOrAfterTheC
 
             std::set<std::size_t> seen;
             for (std::size_t crash = 0; crash <= ops.size(); ++crash) {
-                // The renames after the last directory sync, any of which may be lost.
+                // The new names and renames after the last directory sync, any of which may be lost.
                 std::vector<std::size_t> open;
                 std::size_t longest = 0;
                 for (std::size_t j = 0; j < crash; ++j) {
                     if (ops[j].first.kind == Kind::SyncDirectory) open.clear();
-                    if (ops[j].first.kind == Kind::Rename) open.push_back(j);
+                    if (ops[j].first.kind != Kind::SyncDirectory) open.push_back(j);
                     if (!ops[j].first.synced) longest = std::max(longest, ops[j].first.bytes.size());
                 }
                 // What becomes of unsynced bytes: whole, gone, zeros, cut at every byte of
@@ -361,9 +362,9 @@ TEST(StoreUnderPowerCut, EveryStateACrashCanLeaveLoadsTheRecordBeforeOrAfterTheC
                                 if (damage == "cut") bytes.resize(std::min(bytes.size(), at));
                             }
                             const auto slot = std::find(open.begin(), open.end(), j);
-                            if (op.kind == Kind::Write) state[name(op.path)] = {bytes, start + 1 + time_t(j)};
-                            if (op.kind == Kind::Rename && state.count(name(op.path)) &&
-                                (slot == open.end() || (lost >> (slot - open.begin()) & 1u) == 0)) {
+                            const bool kept = slot == open.end() || (lost >> (slot - open.begin()) & 1u) == 0;
+                            if (op.kind == Kind::Write && kept) state[name(op.path)] = {bytes, start + 1 + time_t(j)};
+                            if (op.kind == Kind::Rename && state.count(name(op.path)) && kept) {
                                 state[name(op.target)] = state[name(op.path)];
                                 state.erase(name(op.path));
                             }
