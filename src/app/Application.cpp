@@ -31,6 +31,8 @@ Application::ElementList Application::elements_;
 Application::ElementList Application::forms_;
 Application::ElementList Application::timers_;
 GUIElement* Application::focused_ = nullptr;
+bool Application::focusByPointer_ = false;
+unsigned Application::windowChanges_ = 0;
 GUIElement* Application::mainForm_ = nullptr;
 bool Application::quit_ = false;
 bool Application::loading_ = false;
@@ -172,6 +174,7 @@ void Application::ResetForTests()
     forms_.clear();
     timers_.clear();
     focused_ = nullptr;
+    focusByPointer_ = false;
     mainForm_ = nullptr;
     quit_ = false;
     loading_ = false;
@@ -414,28 +417,25 @@ void LeftPress(Form* form, Point p)
         form->MouseDown(p);
         return;
     }
-    if (FocusTakes(form, p)) {
-        focus->MouseDown(p);
-        if (Reached(form)) form->MouseDown(p);
-        return;
-    }
     GUIElement* hit = target;
-    if (hit && !hit->IsTabStop()) {
-        // A click on what takes no focus leaves the focus (and Tab) where it was.
+    if (hit && !hit->TakesFocusOnClick()) {
+        // The keyboard follows the mouse: a click on what takes no focus (a peg, a
+        // link) takes it from the control that had it, so that Return and Tab start
+        // from the form again and not from a button clicked long before.
         pressedAside = hit->GetId();
-        hit->MouseDown(p);
+        if (focus) MoveFocus(nullptr);
+        if (Reached(hit)) hit->MouseDown(p);
         if (Reached(form)) form->MouseDown(p);
         return;
     }
     if (hit) {
-        if (!focus) {
-            hit->GotFocus();
-        } else if (focus->GetId() != hit->GetId()) {
-            focus->LostFocus();
-            if (Reached(hit)) hit->GotFocus();
-        }
+        // Focus given by a click shows no cue, also on a control that had it from Tab.
+        const bool had = focus && focus->GetId() == hit->GetId();
+        if (focus && !had) focus->LostFocus();
+        Application::SetFocused(hit, true);
+        if (!had && Reached(hit)) hit->GotFocus();
         if (Reached(hit)) hit->MouseDown(p);
-        Application::SetFocused(Reached(hit) ? hit : nullptr);
+        if (!Reached(hit)) Application::SetFocused(nullptr);
         if (Reached(form)) form->MouseDown(p);
         return;
     }
@@ -470,8 +470,8 @@ void LeftRelease(Form* form, Point p)
     if (hit && focus && hit->GetId() == focus->GetId()) {
         hit->MouseUp(p);
     } else if (focus && focus->IsTabStop()) {
-        // A press abandoned by moving off the control: it keeps the focus (and its
-        // frame, so Return and Space still work) and only loses its pressed look.
+        // A press abandoned by moving off the control: it keeps the focus (so Return
+        // and Space still work) and only loses its pressed look.
         focus->LostFocus();
         if (Reached(focus)) focus->GotFocus();
     } else if (focus) {
@@ -515,12 +515,8 @@ void OnMotion(XEvent& ev, Form* form, Form*)
 
 void OnEnter(XEvent&, Form* form, Form*) { form->MouseEnter(); }
 void OnLeave(XEvent&, Form* form, Form*) { form->MouseLeave(); }
-// The first window on screen is where the pixel layout is read back (a layout taken
-// before, from an unmapped window, is only the server's description); the paint
-// then covers the probe's pixel.
 void OnExpose(XEvent&, Form* form, Form*)
 {
-    if (form->IsCreated()) ProbePixelFormat(form, true);
     form->PaintExposed();
     form->GiveIconBitmaps();
 }
@@ -684,7 +680,13 @@ void Application::Dispatch(XEvent& event, Form* mainForm)
         pressTime_ = habits.PressedAt(event.xkey.keycode);
     }
     EventScope scope;
+    const unsigned windowChanges = windowChanges_;
     h(event, form, mainForm);
+    // Return that opened a dialog, or closed one, is not pressed again by a quick
+    // second tap meant for the same thing: on the new dialog that would be its
+    // answer, on the window left behind its GO.
+    if (dispatchingKey_ && windowChanges_ != windowChanges && PressesControl(event.xkey))
+        habits.OpenedOrClosedWindow(event.xkey.keycode);
     dispatchingKey_ = false;
 }
 

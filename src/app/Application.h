@@ -39,7 +39,14 @@ public:
     static const ElementList& Timers() { return timers_; }
 
     static GUIElement* Focused() { return focused_; }
-    static void SetFocused(GUIElement* e) { focused_ = e; }
+    // `byPointer`: a mouse press gave the focus, so the control shows no focus cue
+    // until the focus moves by other means (Tab, a dialog opening).
+    static void SetFocused(GUIElement* e, bool byPointer = false)
+    {
+        focused_ = e;
+        focusByPointer_ = byPointer;
+    }
+    static bool FocusByPointer() { return focusByPointer_; }
     static GUIElement* MainForm() { return mainForm_; }
     static void SetMainForm(GUIElement* e) { mainForm_ = e; }
     // About the event being dispatched, for handlers whose operation does not carry
@@ -64,6 +71,10 @@ public:
     static void SetQuit(bool q) { quit_ = q; }
     static bool Loading() { return loading_; }
     static void SetLoading(bool b) { loading_ = b; }
+    // Told by a form that its window was mapped or destroyed: a key press that opens
+    // or closes a window starts a multi-press that a quick second press of the key
+    // continues on whatever window it lands.
+    static void NoteWindowOpenedOrClosed() { ++windowChanges_; }
     // The next element id; ids start at 1 and are never reused.
     static uint32_t NextId() { return ++nextId_; }
 
@@ -106,6 +117,8 @@ private:
     static ElementList forms_;
     static ElementList timers_;
     static GUIElement* focused_;
+    static bool focusByPointer_;
+    static unsigned windowChanges_;
     static GUIElement* mainForm_;
     static bool quit_;
     static bool loading_;

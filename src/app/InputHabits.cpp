@@ -27,12 +27,19 @@ Time InputHabits::PressedAt(unsigned keycode) const
 
 bool InputHabits::Pressed(unsigned what, uint32_t target, Time time)
 {
-    const bool continues =
-        target != 0 && what == lastWhat_ && target == lastTarget_ && Within(lastPress_, time, kMultiClickInterval);
+    const bool continues = target != 0 && what == lastWhat_ && (target == lastTarget_ || anyTarget_) &&
+                           Within(lastPress_, time, kMultiClickInterval);
+    anyTarget_ = false;
     lastWhat_ = what;
     lastTarget_ = target;
     lastPress_ = time;
     return continues;
+}
+
+void InputHabits::OpenedOrClosedWindow(unsigned keycode)
+{
+    // Only while nothing else was pressed after it.
+    if (keycode == lastWhat_ && lastTarget_ != 0) anyTarget_ = true;
 }
 
 void InputHabits::Reset() { *this = InputHabits(); }

@@ -31,6 +31,10 @@ public:
     // the previous press, of the same key or button, on the same target, with
     // nothing else pressed in between.
     bool Pressed(unsigned what, uint32_t target, Time time);
+    // The press of the key `keycode` (or its release) opened or closed a window: a
+    // further press of that key within the interval of its press continues the
+    // multi-press whatever it lands on, the new window or the one left behind.
+    void OpenedOrClosedWindow(unsigned keycode);
     void Reset();
 
 private:
@@ -39,5 +43,6 @@ private:
     Time lastKeyTime_ = 0;
     unsigned lastWhat_ = 0;
     uint32_t lastTarget_ = 0;
+    bool anyTarget_ = false;  // the last press opened or closed a window
     Time lastPress_ = 0;
 };

@@ -16,6 +16,13 @@ ScreenConnection* registeredScreen = nullptr;
 constexpr int kMaxScale = 4;
 constexpr int kPanelHeight = 48;  // kept free for a desktop's panel
 
+// The scale the desktop's resolution asks for: round(dpi / 96), from 1 to kMaxScale.
+int AskedScale(double dpi)
+{
+    // Clamped before rounding: the resource is any text, "inf" and 1e300 included.
+    return dpi > 0 ? static_cast<int>(std::max(1L, std::lround(std::min(dpi, 96.0 * kMaxScale) / 96))) : 1;
+}
+
 // The desktop's Xft.dpi, from the resource string Xlib read at connection (no
 // request); 0 when there is none.
 double DesktopDpi(Display* d)
@@ -86,7 +93,9 @@ void ScreenConnection::InternWindowAtoms()
                                          "_NET_WM_ICON",        "_NET_WM_USER_TIME",
                                          "_NET_WM_STATE",       "_NET_WM_STATE_MODAL",
                                          "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG",
-                                         "WM_TAKE_FOCUS",       "_NET_ACTIVE_WINDOW"};
+                                         "WM_TAKE_FOCUS",       "_NET_ACTIVE_WINDOW",
+                                         "_NET_WM_NAME",        "_NET_WM_ICON_NAME",
+                                         "UTF8_STRING"};
     constexpr int kCount = sizeof kNames / sizeof kNames[0];
     Atom atoms[kCount];
     XInternAtoms(display_, const_cast<char**>(kNames), kCount, False, atoms);
@@ -107,9 +116,7 @@ bool ScreenConnection::Close()
 
 int ScreenConnection::ScaleFor(double dpi, int screenWidth, int screenHeight, int width, int height)
 {
-    if (!(dpi > 0)) return 1;
-    // Clamped before rounding: the resource is any text, "inf" and 1e300 included.
-    int scale = static_cast<int>(std::max(1L, std::lround(std::min(dpi, 96.0 * kMaxScale) / 96)));
+    int scale = AskedScale(dpi);
     while (scale > 1 && (width * scale > screenWidth || height * scale > screenHeight - kPanelHeight)) --scale;
     return scale;
 }
@@ -120,6 +127,12 @@ void ScreenConnection::ChooseScale(int width, int height)
     if (!display_) return;
     const double dpi = DesktopDpi(display_);
     const int scale = ScaleFor(dpi, screenWidth_, screenHeight_, width, height);
+    const std::string asked = "Xft.dpi " + std::to_string(dpi > 0 ? std::lround(std::min(dpi, 1e6)) : 0);
+    // Told once, as the scale is chosen once.
+    if (AskedScale(dpi) > scale)
+        WriteLog(asked + " asks for scale " + std::to_string(AskedScale(dpi)) + ", which does not fit the screen of " +
+                 std::to_string(screenWidth_) + " x " + std::to_string(screenHeight_) + ": drawing at scale " +
+                 std::to_string(scale) + ".");
     if (scale == 1) return;
     // The enlarged picture is the RENDER extension's work; asked only when needed,
     // so that a screen at scale 1 sees no extra request.
@@ -129,7 +142,7 @@ void ScreenConnection::ChooseScale(int width, int height)
         return;
     }
     scale_ = scale;
-    WriteLog("Drawing at scale " + std::to_string(scale_) + " (Xft.dpi " + std::to_string(std::lround(dpi)) + ").");
+    WriteLog("Drawing at scale " + std::to_string(scale_) + " (" + asked + ").");
 }
 
 int ScreenWidth() { return registeredScreen ? registeredScreen->GetScreenWidth() : 0; }

@@ -134,7 +134,7 @@ void ButtonCustom::Draw(DrawContext& dc, Point at)
     else
         dc.DrawRaisedFrame(X, Y, W, H);
 
-    if (hasFocus_ && enabled_ && !pressed_) {
+    if (ShowsFocusCue() && enabled_ && !pressed_) {
         dc.DrawLine(X + 4, Y + 3, X + W - 5, Y + 3, kDashed, foreColor_);
         dc.DrawLine(X + 4, Y + H - 4, X + 4, Y + 2, kDashed, foreColor_);
         dc.DrawLine(X + W - 5, Y + 3, X + W - 5, Y + H - 3, kDashed, foreColor_);

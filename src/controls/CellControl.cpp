@@ -114,7 +114,7 @@ void CellControl::Draw(DrawContext& dc, Point at)
     // A cell without a colour of its own is grey whatever it sits on.
     int64_t back = backColor_ == -1 ? kDefaultBackColor : backColor_;
     int64_t fore = foreColor_;
-    if (highlight_ || (tabStop_ && hasFocus_)) {
+    if (highlight_ || (tabStop_ && ShowsFocusCue())) {
         back = highlightBack_;
         fore = highlightFore_;
     }

@@ -76,8 +76,13 @@ public:
     XImage* GetImage() const { return image_; }
 
     // A cell that takes the keyboard focus (a link): Tab reaches it, and it shows
-    // in the highlight colours while it has the focus.
-    void SetTakesFocus(bool on) { tabStop_ = on; }
+    // in the highlight colours while it has the focus. A click on it acts without
+    // taking the focus.
+    void SetTakesFocus(bool on)
+    {
+        tabStop_ = on;
+        focusOnClick_ = false;
+    }
     void GotFocus() override;
     void LostFocus() override;
 

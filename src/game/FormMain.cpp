@@ -16,7 +16,7 @@
 #include "controls/Timer.h"
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormMsgBox.h"
-#include "dialogs/FormStatistics.h"
+#include "game/FormStatistics.h"
 #include "game/GameStore.h"
 #include "game/HintFinder.h"
 #include "game/GameColours.h"
@@ -345,14 +345,18 @@ void FormMain::OnElementMouseDown(GUIElement* element)
 void FormMain::OtherButtonDown(Point p)
 {
     Form::OtherButtonDown(p);
-    ShowPegMark(false);
-    if (Application::PointerButton() != Button3 || record_.gameState != GameState::Playing) return;
-    for (int k = 0; k < kCodeLength; ++k) {
+    for (int k = 0; k < kCodeLength && Application::PointerButton() == Button3; ++k) {
         ImageFrame* f = inputFrames_[k];
         if (!f || !f->IsCreated() || !f->IsVisible() || !f->HitTest(p)) continue;
+        // As a left click: the buttons lose the keyboard and the keys act on this peg.
+        FocusControl(nullptr);
+        if (record_.gameState != GameState::Playing) break;
         Play(Move::StepPegBack, k);
+        currentPeg_ = k;
+        if (pegMarkShown_) PaintPegMark();
         return;
     }
+    ShowPegMark(false);
 }
 
 // ---------------------------------------------------------------- keyboard play

@@ -1,7 +1,6 @@
-#include "dialogs/FormStatistics.h"
+#include "game/FormStatistics.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "controls/ButtonCustom.h"
@@ -40,6 +39,22 @@ constexpr int kButtonHeight = 28;
 constexpr int kButtonY = 292;
 
 std::string Count(std::int64_t n) { return std::to_string(n); }
+
+// The widest text make(places) gives that fits w pixels: a count too wide for its
+// place shows in its short form rather than losing digits.
+template <typename Make>
+std::string Fitting(DrawContext& dc, int w, Make make)
+{
+    std::string text = make(32);
+    for (int places = static_cast<int>(text.size()) - 1; places >= 1 && dc.TextWidth(text) > w; --places)
+        text = make(places);
+    return text;
+}
+
+std::string FittingCount(DrawContext& dc, int w, std::int64_t n)
+{
+    return Fitting(dc, w, [n](int places) { return GameStatistics::CountText(n, places); });
+}
 
 void CloseClicked(Child* button)
 {
@@ -90,22 +105,18 @@ void FormStatistics::Paint()
 void FormStatistics::DrawFigures(DrawContext& dc)
 {
     const GameStatistics& s = statistics_;
-    std::string average = "-";
-    if (s.Solved() > 0) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.1f", s.AverageGuesses());
-        average = text;
-    }
+    const std::string average = Fitting(dc, kValueWidth, [&s](int places) { return s.AverageText(places); });
     struct Figure {
         const char* label;
         std::string value;
     };
-    const Figure left[] = {{"Games played", Count(s.Played())},
-                           {"Solved", Count(s.Solved())},
-                           {"Given up", Count(s.GivenUp())},
+    auto count = [&dc](std::int64_t n) { return FittingCount(dc, kValueWidth, n); };
+    const Figure left[] = {{"Games played", count(s.Played())},
+                           {"Solved", count(s.Solved())},
+                           {"Given up", count(s.GivenUp())},
                            {"Share solved", Count(s.SolvedPercent()) + "%"}};
     const Figure right[] = {
-        {"Current run", Count(s.CurrentRun())}, {"Best run", Count(s.BestRun())}, {"Average guesses", average}};
+        {"Current run", count(s.CurrentRun())}, {"Best run", count(s.BestRun())}, {"Average guesses", average}};
     auto column = [&dc](const auto& figures, int x) {
         int y = kFiguresY;
         for (const Figure& f : figures) {
@@ -148,7 +159,8 @@ void FormStatistics::DrawChart(DrawContext& dc)
             dc.FillArea(barX, top, kBarWidth, height, b == last ? kLastBarColour : kBarColour);
             dc.DrawRectangle(barX, top, kBarWidth, height, 1, kBlack);
         }
-        dc.DrawText(x, top - kTextHeight - 1, kColumnWidth, kTextHeight, Count(n), kBlack, -1, 2);
+        dc.DrawText(x, top - kTextHeight - 1, kColumnWidth, kTextHeight, FittingCount(dc, kColumnWidth, n), kBlack, -1,
+                    2);
         const std::string guesses = b + 1 < GameStatistics::kBuckets ? Count(b + 1) : Count(b + 1) + "+";
         dc.DrawText(x, kBaseline + 3, kColumnWidth, kTextHeight, guesses, kBlack, -1, 2);
     }

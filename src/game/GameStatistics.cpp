@@ -76,6 +76,33 @@ double GameStatistics::AverageGuesses() const
     return solved == 0 ? 0.0 : static_cast<double>(solvedGuesses_) / static_cast<double>(solved);
 }
 
+std::string GameStatistics::AverageText(int places) const
+{
+    const std::int64_t solved = Solved();
+    if (solved == 0) return "-";
+    // In whole tenths, halves up; the stored counts have at most 15 digits.
+    const std::int64_t tenths = (solvedGuesses_ * 20 + solved) / (solved * 2);
+    const std::string text = IntToText(tenths / 10) + "." + IntToText(tenths % 10);
+    if (static_cast<int>(text.size()) <= places) return text;
+    return CountText((tenths + 5) / 10, places);
+}
+
+std::string GameStatistics::CountText(std::int64_t n, int places)
+{
+    const std::string digits = IntToText(n);
+    if (static_cast<int>(digits.size()) <= places || n < 0) return digits;
+    static const char kUnits[] = "kMGTPE";
+    std::int64_t scaled = n;
+    for (const char* unit = kUnits; *unit; ++unit) {
+        scaled /= 1000;
+        if (scaled == 0) break;
+        const std::string text = IntToText(scaled) + *unit;
+        if (static_cast<int>(text.size()) <= places) return text;
+    }
+    if (places < 2) return "+";
+    return std::string(static_cast<std::size_t>(places - 1), '9') + "+";
+}
+
 std::string GameStatistics::ToText() const
 {
     std::string text;

@@ -36,6 +36,17 @@ public:
     std::int64_t BestRun() const { return bestRun_; }
     // The guesses of a solved game on average; 0 with none solved.
     double AverageGuesses() const;
+    // The average as shown in at most `places` characters: one decimal, a half
+    // rounded up as the share is (17 guesses over 4 games show 4.3); where that does
+    // not fit, the rounded whole number as CountText gives it; "-" with none solved.
+    std::string AverageText(int places) const;
+    // A count as shown in at most `places` characters: all its digits where they fit;
+    // else the most digits that fit of its thousands, millions, ... with their
+    // letter (k, M, G, T, P, E), rounded down so that a count never shows more than
+    // it is: 123456 in 5 places is "123k"; where not even that fits, the largest
+    // count that does with a "+" ("9+" in 2 places). A count never loses a digit
+    // without a sign.
+    static std::string CountText(std::int64_t n, int places);
     const std::array<std::int64_t, kBuckets>& SolvedByGuesses() const { return solvedByGuesses_; }
     // The index into SolvedByGuesses of the last solved game; -1 before the first.
     int LastSolvedBucket() const { return lastSolvedBucket_; }

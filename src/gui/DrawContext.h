@@ -48,6 +48,8 @@ public:
     // Text fitted to w (cut at word ends), wrapped onto further lines, aligned
     // 0 left, 1 right, otherwise centred, and centred vertically in h.
     void DrawText(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align);
+    // How many pixels wide DrawText draws `s` on one line.
+    int TextWidth(const std::string& s);
 
     // Image transfers; w or h of 0 means the image's own size. Transfers are clipped
     // to what the image holds.
@@ -77,7 +79,6 @@ private:
     XFontStruct* Font();
     void DrawTextBox(int x, int y, int w, int h, const std::string& text, int64_t fg, int64_t bg, int align,
                      bool centre);
-    int TextWidth(const std::string& s);
 
     Form* form_ = nullptr;
     Display* display_ = nullptr;

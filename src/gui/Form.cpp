@@ -8,6 +8,7 @@
 
 #include "app/Application.h"
 #include "app/Log.h"
+#include "app/ProductInfo.h"
 #include "app/ScreenConnection.h"
 #include "gui/ColorTranslator.h"
 #include "gui/DefaultColors.h"
@@ -38,6 +39,23 @@ struct TextProperty {
     TextProperty(const TextProperty&) = delete;
     TextProperty& operator=(const TextProperty&) = delete;
 };
+
+// The desktop's own names of a window (_NET_WM_NAME, _NET_WM_ICON_NAME), which task
+// bars prefer to the old ones: UTF-8, made from the program's single-byte texts.
+void SetDesktopName(Display* d, Window w, const char* property, const std::string& latin1)
+{
+    std::string utf8;
+    for (unsigned char c : latin1) {
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else {
+            utf8 += static_cast<char>(0xC0 | c >> 6);
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    XChangeProperty(d, w, XInternAtom(d, property, False), XInternAtom(d, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+}
 }  // namespace
 
 Form::Form(void* owner) : Form(owner, false) {}
@@ -318,6 +336,11 @@ void Form::Paint()
 
 void Form::PaintExposed()
 {
+    exposing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{exposing_};
     if (!scaled_) {
         Paint();
         return;
@@ -379,6 +402,7 @@ void Form::Create()
     OnCreated();
     Display* d = GetDisplay();
     XMapWindow(d, window_);
+    Application::NoteWindowOpenedOrClosed();
     visible_ = true;
     // Without a window manager the window is viewable once the map is done, and a
     // new window (a dialog above all) should have the keyboard. A window manager
@@ -488,6 +512,9 @@ void Form::SetWindowProperties()
 
         XSetWMProperties(d, window_, title.ok ? &title.prop : nullptr, className.ok ? &className.prop : nullptr,
                          nullptr, 0, size, wm, cls);
+        // The icon name the task bars show: the product, not the class name above.
+        SetDesktopName(d, window_, "_NET_WM_NAME", GetText());
+        SetDesktopName(d, window_, "_NET_WM_ICON_NAME", kProductName);
         XFree(size);
         XFree(wm);
         XFree(cls);
@@ -620,6 +647,7 @@ void Form::DestroyNativeWindow()
         XFlush(d);
     }
     window_ = 0;
+    Application::NoteWindowOpenedOrClosed();
 }
 
 GC Form::DrawingGC()
@@ -668,6 +696,8 @@ void Form::SetTitle(const std::string& s)
     }
     XSetWMName(GetDisplay(), window_, &prop.prop);
     XSetWMIconName(GetDisplay(), window_, &prop.prop);
+    SetDesktopName(GetDisplay(), window_, "_NET_WM_NAME", s);
+    SetDesktopName(GetDisplay(), window_, "_NET_WM_ICON_NAME", s);
 }
 
 std::string Form::GetCaption() { return GetTitle(); }

@@ -123,6 +123,8 @@ public:
     void PresentDrawing();
     // Paints the whole form for an exposure; at a scale above 1 shown in one piece.
     void PaintExposed();
+    // True while PaintExposed runs: the window is on the screen, known without asking.
+    bool Exposing() const { return exposing_; }
     // Gives the window manager the 1-bit icon and its mask of the old hints, once the
     // window is on show (the first Expose).
     void GiveIconBitmaps();
@@ -159,6 +161,7 @@ private:
     GraphicsContext drawingGC_;
     std::unique_ptr<ScaledWindow> scaled_;  // only at a scale above 1
     bool paintsHeld_ = false;
+    bool exposing_ = false;
 
     void CreateWindow();
     void SetWindowProperties();

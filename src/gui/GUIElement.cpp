@@ -166,6 +166,7 @@ void GUIElement::NotifyClosed()
 }
 
 void GUIElement::GotFocus() { hasFocus_ = true; }
+bool GUIElement::ShowsFocusCue() const { return hasFocus_ && !Application::FocusByPointer(); }
 void GUIElement::LostFocus() { hasFocus_ = false; }
 void GUIElement::MouseEnter() {}
 void GUIElement::MouseLeave() {}

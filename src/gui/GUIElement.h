@@ -148,6 +148,12 @@ public:
     bool IsKind(const char* kind) const { return kind_ == kind; }
     void* GetOwner() const { return owner_; }
     bool HasFocus() const { return hasFocus_; }
+    // Whether a left press on the element gives it the keyboard focus: a tab stop
+    // does, unless it takes the focus from Tab alone (a link).
+    bool TakesFocusOnClick() { return IsTabStop() && focusOnClick_; }
+    // Whether the element shows its focus cue (a button's frame, a link's highlight):
+    // while it has the focus, unless a mouse press gave it, as desktop toolkits do.
+    bool ShowsFocusCue() const;
     bool IsClosed() const { return closed_; }
 
     void SetOnLoad(LoadCallback cb) { onLoad_ = cb; }
@@ -199,6 +205,7 @@ protected:
     QueryCloseCallback onQueryClose_ = nullptr;
     ClosedCallback onClosed_ = nullptr;
     bool hasFocus_ = false;
+    bool focusOnClick_ = true;
 
 private:
     bool deleted_ = false;

@@ -14,7 +14,7 @@
 
 namespace {
 PixelLayout layout;
-// Whether the layout was read back from a window: a layout taken from the server's
+// Whether the layout was read back from a drawing: a layout taken from the server's
 // description (a window not mapped yet) serves until then, and the probe runs again
 // on the first viewable window, which logs what differs.
 bool readBack = false;
@@ -57,30 +57,26 @@ void ResetPixelLayoutForTests()
     readBack = false;
 }
 
-void ProbePixelFormat(GUIElement* element, bool exposed)
+void ProbePixelFormat(GUIElement* element)
 {
     if (readBack) return;
     Form* form = FormOf(element);
     if (!form || !form->GetDisplay() || !form->GetWindow()) return;
     Display* d = form->GetDisplay();
-    // A window drawn at a larger scale shows the probe's pixel only once its picture
-    // is put on it: its layout is the server's description.
-    if (form->Scale() > 1) {
-        if (layout.depth == 0)
-            LayoutFromServer(d, form->GetScreen()->GetScreenNumber(), form->GetScreen()->GetColors());
-        return;
-    }
 
-    // Reading an unmapped window is a protocol error (forms build and paint their
-    // controls before they are mapped), so only a viewable window is asked. A form
-    // that has not mapped its window yet is known not to be, and one whose window
-    // has just been exposed is known to be.
+    // The pixel is read back where it was drawn. A window drawn at a larger scale is
+    // drawn in its off-screen picture, which can always be read. A window itself can
+    // be read only while it is viewable (else a protocol error; forms build and
+    // paint their controls before they are mapped): one being exposed is, one not
+    // mapped yet is not, and of the others the server is asked.
+    const Drawable target = form->DrawTarget();
     XWindowAttributes attrs;
-    const bool viewable = exposed || (form->IsVisible() && XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 &&
-                                      attrs.map_state == IsViewable);
+    const bool readable =
+        target != form->GetWindow() || form->Exposing() ||
+        (form->IsVisible() && XGetWindowAttributes(d, form->GetWindow(), &attrs) != 0 && attrs.map_state == IsViewable);
     DrawContext dc(form);
     dc.DrawPoint(0, 0, kProbeColor);
-    ServerImage img(viewable ? XGetImage(d, form->GetWindow(), 0, 0, 1, 1, AllPlanes, ZPixmap) : nullptr);
+    ServerImage img(readable && target ? XGetImage(d, target, 0, 0, 1, 1, AllPlanes, ZPixmap) : nullptr);
     if (!img) {
         if (layout.depth == 0)
             LayoutFromServer(d, form->GetScreen()->GetScreenNumber(), form->GetScreen()->GetColors());

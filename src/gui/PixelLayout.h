@@ -27,9 +27,10 @@ const PixelLayout& DisplayPixelLayout();
 // Forgets the probed layout; tests use it to probe another server.
 void ResetPixelLayoutForTests();
 
-// Probes the layout on the element's form once; logs a warning per unexpected value.
-// `exposed`: the form's window has just been exposed, so it is known to be viewable.
-void ProbePixelFormat(GUIElement* element, bool exposed = false);
+// Probes the layout on the element's form once, at the first conversion of a
+// picture; logs a warning per unexpected value. The probe's pixel stays at (0, 0)
+// until the form paints there.
+void ProbePixelFormat(GUIElement* element);
 
 // Replaces the pixels of `image` whose value is the pixel `key` (the screen's pixel
 // for the key colour) by the pixels at the same place of `under`, over w x h pixels.

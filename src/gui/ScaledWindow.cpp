@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-ScaledWindow::ScaledWindow(Display* display, Visual* visual, int depth, Window window, int width, int height,
-                           int scale, unsigned long background)
+ScaledWindow::ScaledWindow(Display* display, Visual* visual, int depth, Window window, int width, int height, int scale,
+                           unsigned long background)
     : display_(display), window_(window), width_(std::max(1, width)), height_(std::max(1, height)), scale_(scale)
 {
     XRenderPictFormat* format = XRenderFindVisualFormat(display, visual);

@@ -1,5 +1,5 @@
 #pragma once
-// A window shown at a whole scale above 1. Its form draws, in its own specified
+// A window shown at a whole scale above 1. Its form draws, in the form's own
 // pixels, into an off-screen pixmap of the window's depth; what changed is then shown
 // on the window enlarged, each pixel as a scale x scale block of the same colour,
 // by the RENDER extension with nearest-neighbour sampling: one request per
@@ -9,8 +9,8 @@
 
 class ScaledWindow {
 public:
-    // The picture of a `window` (of `visual` and `depth`) of width x height specified
-    // pixels, filled with `background`; Ok() tells whether the server made it.
+    // The picture of a `window` (of `visual` and `depth`) of width x height in the
+    // form's own pixels, filled with `background`; Ok() tells whether the server made it.
     ScaledWindow(Display* display, Visual* visual, int depth, Window window, int width, int height, int scale,
                  unsigned long background);
     ~ScaledWindow();

@@ -224,6 +224,7 @@ TEST(GameWindowsTest, TheDesktopsFontResolutionEnlargesEveryWindowPixelForPixelW
         EXPECT_EQ(mainGeometry.w, 800 * s);
         EXPECT_EQ(mainGeometry.h, 600 * s);
         EXPECT_EQ(game.WaitForSteady(w, {0, 0, 800 * s, 600 * s}).Difference(Magnified(main1, s)), "");
+        EXPECT_EQ(game.Runner().Log().find("asks for scale 2, which does not fit") != std::string::npos, s == 1);
 
         // The last pixel of the enlarged peg is still that peg.
         const Rect peg = Scaled(G::InputPeg(1), s);

@@ -256,7 +256,7 @@ TEST_F(DispatchTest, APressLetGoOverAnotherControlKeepsTheFocusAndReachesOnlyThe
     EXPECT_EQ(Application::Focused(), &a);
 }
 
-TEST_F(DispatchTest, AClickOnWhatTakesNoFocusKeepsItShiftTabGoesBackAndTheKeypadEndIsOne)
+TEST_F(DispatchTest, AClickOnWhatTakesNoFocusTakesItShiftTabGoesBackAndTheKeypadEndIsOne)
 {
     RecordingControl& a = Add("a", 10, 10, 50, 50);
     RecordingControl& b = Add("b", 100, 10, 50, 50);
@@ -264,12 +264,13 @@ TEST_F(DispatchTest, AClickOnWhatTakesNoFocusKeepsItShiftTabGoesBackAndTheKeypad
     Application::SetFocused(&a);
     Dispatch(Button(ButtonPress, 210, 20));
     Dispatch(Button(ButtonRelease, 210, 20));
-    EXPECT_EQ(calls, (Calls{"peg.MouseDown(210,20)", "form.MouseDown(210,20)", "peg.MouseUp(210,20)",
+    EXPECT_EQ(calls, (Calls{"a.LostFocus", "peg.MouseDown(210,20)", "form.MouseDown(210,20)", "peg.MouseUp(210,20)",
                             "form.MouseUp(210,20)"}));
+    EXPECT_EQ(Application::Focused(), nullptr);
     XEvent shiftTab = Key(KeyRelease, XK_Tab);
     shiftTab.xkey.state = ShiftMask;
     Dispatch(shiftTab);
-    EXPECT_EQ(Application::Focused(), &b) << "from the first tab stop back round to the last";
+    EXPECT_EQ(Application::Focused(), &b) << "from the form back round to the last tab stop";
     calls.clear();
     Dispatch(Key(KeyPress, XK_KP_End));
     EXPECT_EQ(calls, (Calls{"b.KeyDown(KP_1)", "form.KeyDown(KP_1)"}));

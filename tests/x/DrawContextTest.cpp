@@ -1,6 +1,8 @@
 // The drawing surface, judged by the pixels the server ends up with.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
+#include <memory>
 #include <string>
 
 #include "FormWorld.h"
@@ -323,11 +325,19 @@ private:
 // colours may be wrong, but the warnings name the layout, and no byte is written
 // outside a pixel (a 4 x 2 image puts the last pixel's would-be red byte just past
 // the pixel array, where the sanitizer would see it).
-void ConvertOnOddScreen(int depth)
+void ConvertOnOddScreen(int depth, int scale = 1)
 {
     OddScreen odd(depth);
     ASSERT_TRUE(odd.Ok());
+    // The desktop's font resolution as xrdb leaves it; it lasts while `desktop` is open.
+    std::unique_ptr<Display, int (*)(Display*)> desktop(XOpenDisplay(nullptr), XCloseDisplay);
+    const std::string dpi = "Xft.dpi:\t" + std::to_string(96 * scale) + "\n";
+    XChangeProperty(desktop.get(), DefaultRootWindow(desktop.get()), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(dpi.data()), static_cast<int>(dpi.size()));
+    XSync(desktop.get(), False);
     FormWorld world;
+    world.screen->ChooseScale(64, 64);
+    ASSERT_EQ(world.screen->GetScale(), scale);
     Form* form = world.MakeForm(64, 64);
     std::vector<unsigned char> rgb(4 * 2 * 3);
     for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<unsigned char>(i * 37);
@@ -348,6 +358,7 @@ void ConvertOnOddScreen(int depth)
 }
 
 TEST(PixelProbe, SixteenBitScreenWarnsAndStaysInsideEveryPixel) { ConvertOnOddScreen(16); }
+TEST(PixelProbe, SixteenBitScreenAtTwiceTheScaleWarnsToo) { ConvertOnOddScreen(16, 2); }
 TEST(PixelProbe, EightBitScreenWarnsAndStaysInsideEveryPixel) { ConvertOnOddScreen(8); }
 
 // The transparent transfer's black key is the screen's own black on every layout:
