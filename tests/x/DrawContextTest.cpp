@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
-#include <memory>
 #include <string>
 
 #include "FormWorld.h"
