@@ -23,6 +23,7 @@
 #include "app/InputHabits.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "app/StartPhases.h"
 #include "gui/Form.h"
 #include "gui/GUIElement.h"
 #include "gui/PixelLayout.h"
@@ -520,7 +521,11 @@ void OnLeave(XEvent&, Form* form, Form*) { form->MouseLeave(); }
 // then covers the probe's pixel.
 void OnExpose(XEvent&, Form* form, Form*)
 {
-    if (form->IsCreated()) ProbePixelFormat(form, true);
+    if (form->IsCreated()) {
+        StartPhases::Enter(StartPhases::kFontAndProbe);
+        ProbePixelFormat(form, true);
+        StartPhases::Enter(StartPhases::kFirstPaint);
+    }
     form->PaintExposed();
     form->GiveIconBitmaps();
 }
