@@ -521,7 +521,7 @@ int main(int argc, char** argv)
     int runs = 7;
     if (argc > 1) runs = std::max(1, std::atoi(argv[1]));
     if (argc > 4) idleTime = std::chrono::milliseconds(static_cast<long>(1000 * std::atof(argv[4])));
-    const Subject floor{"floor", QUORREL_FLOOR_PROGRAM, "", "QuorrelFloor"};
+    const Subject floor{"floor", QUORREL_FLOOR_PROGRAM, "", "QuorrelFloor", true};
     // Absolute, because each program starts in its own working directory.
     const Subject game{"quorrel", std::filesystem::absolute(argc > 2 ? argv[2] : QUORREL_GAME_PROGRAM).string(),
                        std::filesystem::absolute(argc > 3 ? argv[3] : QUORREL_GAME_DATA).string(), "Quorrel.exe", true};
@@ -605,17 +605,19 @@ int main(int argc, char** argv)
         const Summary e = Summarise(earlierRuns);
         const bool both = e.phaseMs.size() == kPhaseCount;
         std::printf("\nStart to first complete paint by phase (medians; the game stamps its own phases):\n");
-        std::printf("%-28s %10s %8s%s\n", "phase", "quorrel", "share", both ? "    earlier" : "");
-        double sum = 0, earlierSum = 0;
+        const bool floorToo = f.phaseMs.size() == kPhaseCount;
+        std::printf("%-28s %10s %8s %10s%s\n", "phase", "quorrel", "share", "floor", both ? "    earlier" : "");
+        double sum = 0, floorSum = 0, earlierSum = 0;
         for (size_t p = 0; p < kPhaseCount; ++p) {
             sum += g.phaseMs[p];
             std::printf("%-28s %7.2f ms %7.0f%%", kPhaseNames[p], g.phaseMs[p], 100 * ratio(g.phaseMs[p], g.startMs));
+            if (floorToo) std::printf(" %7.2f ms", f.phaseMs[p]), floorSum += f.phaseMs[p];
             if (both) std::printf(" %7.2f ms", e.phaseMs[p]), earlierSum += e.phaseMs[p];
             std::printf("\n");
         }
-        std::printf("%-28s %7.2f ms %8s", "sum of the medians", sum, "");
+        std::printf("%-28s %7.2f ms %8s %7.2f ms", "sum of the medians", sum, "", floorSum);
         if (both) std::printf(" %7.2f ms", earlierSum);
-        std::printf("\n%-28s %7.2f ms (start to map %.2f ms)\n", "floor: start to paint", f.startMs, f.mapMs);
+        std::printf("\n");
     }
 
     if (withEarlier) {
