@@ -306,10 +306,13 @@ TEST(DesktopTest, UnderAWindowManagerDialogsStayAboveTheirOwnerAndCloseThroughIt
     std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
     Display* d = connection.get();
     ASSERT_NE(d, nullptr);
-    // The window manager is up once it names itself on the root.
+    // The window manager is up once it holds the root, names itself there and has
+    // finished starting (asleep, as is the server): a game mapped earlier races it.
     ASSERT_TRUE(Poll([&] {
-        return !CardinalList(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
+        return WindowManagerUp(d) &&
+               !CardinalList(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
     })) << wm.Stderr();
+    ASSERT_TRUE(wm.WaitForIdle(60s, {ServerPid(d)})) << wm.Stderr();
 
     {
         GameSession game;

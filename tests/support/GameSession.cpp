@@ -172,7 +172,10 @@ bool GameSession::Start(ms timeout)
     if (!run_->Start()) return false;
 
     while (!main_) {
-        if (Clock::now() >= deadline || !run_->Running()) return false;
+        if (Clock::now() >= deadline || !run_->Running()) {
+            std::fprintf(stderr, "GameSession::Start: no main window\n");
+            return false;
+        }
         // A dialog may already be open over it (a notice at the first paint): the main
         // window is the one that is transient for no other.
         for (Window w : ProgramWindows()) {
@@ -181,10 +184,19 @@ bool GameSession::Start(ms timeout)
         }
         if (!main_) std::this_thread::sleep_for(kPoll);
     }
-    auto left = [&] { return std::chrono::duration_cast<ms>(deadline - Clock::now()); };
-    if (options_.withData && !WaitForPixels(main_, BottomLeftPiece(), SheetPicture(6), left())) return false;
+    auto left = [&] { return std::max(ms(0), std::chrono::duration_cast<ms>(deadline - Clock::now())); };
+    // A start that fails says where it stopped.
+    auto fail = [&](const std::string& what) {
+        std::fprintf(stderr, "GameSession::Start: %s (program %s)\n", what.c_str(),
+                     run_->Running() ? "running" : "ended");
+        return false;
+    };
+    if (options_.withData && !WaitForPixels(main_, BottomLeftPiece(), SheetPicture(6), left()))
+        return fail("the board's bottom-left piece never showed: " +
+                    Grab(main_, BottomLeftPiece()).Difference(SheetPicture(6)));
+    if (!WaitForIdle(left())) return fail("the program or its X server never came to rest");
     const Rect g = Geometry(main_);
-    return !WaitForSteady(main_, {0, 0, g.w, g.h}, left()).Empty();
+    return !WaitForSteady(main_, {0, 0, g.w, g.h}, left()).Empty() || fail("the window never held still");
 }
 
 bool GameSession::WaitForIdle(ms timeout, std::vector<pid_t> others)
