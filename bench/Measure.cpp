@@ -64,11 +64,21 @@ struct Subject {
     std::string program;
     std::string dataDir;    // copied to Data/ of the working directory when not empty
     std::string className;  // WM_CLASS class of its window
+    bool stampsPhases = false;
 };
+
+// The start by phase: the first from fork until main, the game's own stamps
+// (QUORREL_START_PHASES) for the rest, and the last one running on until the observer
+// sees the complete picture, so that the phases add up to start to paint.
+constexpr int kPhaseCount = 8;
+const char* const kPhaseNames[kPhaseCount] = {
+    "process and libraries", "lock",     "display and atoms", "window mapped and exposed",
+    "font and probe",        "pictures", "store read",        "first paint (until seen)"};
 
 struct RunFigures {
     double mapMs = -1;  // exec until the window is mapped: where the start's time goes
     double startMs = -1;
+    std::vector<double> phaseMs;  // kPhaseCount, when the subject stamps its phases
     std::vector<double> clickMs;
     long rssKiB = -1;
     double wakeupsPerSecond = -1;
@@ -189,6 +199,7 @@ pid_t Launch(const Subject& s, const std::string& dir)
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0) _exit(126);
+        if (s.stampsPhases) setenv("QUORREL_START_PHASES", (dir + "/start-phases").c_str(), 1);
         int devnull = open("/dev/null", O_RDWR);
         if (devnull >= 0) {
             dup2(devnull, 0);
@@ -339,6 +350,28 @@ std::string MakeWorkDir(const Subject& s)
     return dir;
 }
 
+// The phases of one start from the file the game wrote: "main <monotonic ns>", then
+// one "<phase> <ns>" line each; empty when it is missing or incomplete.
+std::vector<double> ReadPhases(const std::string& path, Clock::time_point started, double startMs)
+{
+    std::ifstream in(path);
+    std::string name;
+    long long ns = 0;
+    std::vector<double> phases;
+    while (in >> name >> ns) {
+        if (name == "main")
+            phases.push_back(Ms(Clock::time_point(std::chrono::nanoseconds(ns)) - started));
+        else
+            phases.push_back(static_cast<double>(ns) / 1e6);
+    }
+    std::remove(path.c_str());
+    if (phases.size() != kPhaseCount || startMs < 0) return {};
+    double stamped = 0;
+    for (double p : phases) stamped += p;
+    phases.back() += startMs - stamped;
+    return phases;
+}
+
 RunFigures RunOnce(Display* d, const Subject& s, const std::string& dir)
 {
     RunFigures f;
@@ -350,6 +383,7 @@ RunFigures RunOnce(Display* d, const Subject& s, const std::string& dir)
     if (w) {
         f.mapMs = Ms(Clock::now() - started);
         f.startMs = StartToPaint(d, w, started);
+        if (s.stampsPhases) f.phaseMs = ReadPhases(dir + "/start-phases", started, f.startMs);
         f.rssKiB = RssKiB(pid);
         const long before = ContextSwitches(pid);
         const Clock::time_point idleFrom = Clock::now();
@@ -380,6 +414,7 @@ double Median(std::vector<double> v)
 
 struct Summary {
     double mapMs, startMs, clickMs, rssKiB, wakeups;
+    std::vector<double> phaseMs;  // medians of each phase over the runs that stamped them
 };
 
 Summary Summarise(const std::vector<RunFigures>& runs)
@@ -392,7 +427,14 @@ Summary Summarise(const std::vector<RunFigures>& runs)
         rss.push_back(static_cast<double>(r.rssKiB));
         wake.push_back(r.wakeupsPerSecond);
     }
-    return {Median(map), Median(start), Median(click), Median(rss), Median(wake)};
+    std::vector<double> phases;
+    for (int p = 0; p < kPhaseCount; ++p) {
+        std::vector<double> one;
+        for (const RunFigures& r : runs)
+            if (!r.phaseMs.empty()) one.push_back(r.phaseMs[static_cast<size_t>(p)]);
+        if (!one.empty()) phases.push_back(Median(one));
+    }
+    return {Median(map), Median(start), Median(click), Median(rss), Median(wake), phases};
 }
 
 // The game at scale 2 beside scale 1 on a 4K screen, `runs` alternating runs each,
@@ -479,14 +521,14 @@ int main(int argc, char** argv)
     int runs = 7;
     if (argc > 1) runs = std::max(1, std::atoi(argv[1]));
     if (argc > 4) idleTime = std::chrono::milliseconds(static_cast<long>(1000 * std::atof(argv[4])));
-    const Subject floor{"floor", QUORREL_FLOOR_PROGRAM, "", "QuorrelFloor"};
+    const Subject floor{"floor", QUORREL_FLOOR_PROGRAM, "", "QuorrelFloor", true};
     // Absolute, because each program starts in its own working directory.
     const Subject game{"quorrel", std::filesystem::absolute(argc > 2 ? argv[2] : QUORREL_GAME_PROGRAM).string(),
-                       std::filesystem::absolute(argc > 3 ? argv[3] : QUORREL_GAME_DATA).string(), "Quorrel.exe"};
+                       std::filesystem::absolute(argc > 3 ? argv[3] : QUORREL_GAME_DATA).string(), "Quorrel.exe", true};
 
     const bool withEarlier = argc > 5;
     const Subject earlier{"earlier", withEarlier ? std::filesystem::absolute(argv[5]).string() : "", game.dataDir,
-                          "Quorrel.exe"};
+                          "Quorrel.exe", true};
 
     XvfbServer::Options options;
     options.width = 1280;
@@ -557,6 +599,26 @@ int main(int argc, char** argv)
                 g.rssKiB - f.rssKiB);
     std::printf("%-24s %10.2f/s %10.2f/s %8s  %-22s %s\n", "idle wakeups (5 s)", f.wakeups, g.wakeups, "", "0 /s",
                 g.wakeups == 0 ? "yes" : "NO");
+
+    if (g.phaseMs.size() == kPhaseCount) {
+        // An earlier build that stamps its phases too gets a column of its own.
+        const Summary e = Summarise(earlierRuns);
+        const bool both = e.phaseMs.size() == kPhaseCount;
+        std::printf("\nStart to first complete paint by phase (medians; the game stamps its own phases):\n");
+        const bool floorToo = f.phaseMs.size() == kPhaseCount;
+        std::printf("%-28s %10s %8s %10s%s\n", "phase", "quorrel", "share", "floor", both ? "    earlier" : "");
+        double sum = 0, floorSum = 0, earlierSum = 0;
+        for (size_t p = 0; p < kPhaseCount; ++p) {
+            sum += g.phaseMs[p];
+            std::printf("%-28s %7.2f ms %7.0f%%", kPhaseNames[p], g.phaseMs[p], 100 * ratio(g.phaseMs[p], g.startMs));
+            if (floorToo) std::printf(" %7.2f ms", f.phaseMs[p]), floorSum += f.phaseMs[p];
+            if (both) std::printf(" %7.2f ms", e.phaseMs[p]), earlierSum += e.phaseMs[p];
+            std::printf("\n");
+        }
+        std::printf("%-28s %7.2f ms %8s %7.2f ms", "sum of the medians", sum, "", floorSum);
+        if (both) std::printf(" %7.2f ms", earlierSum);
+        std::printf("\n");
+    }
 
     if (withEarlier) {
         const Summary e = Summarise(earlierRuns);

@@ -6,12 +6,33 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 constexpr int kWidth = 800, kHeight = 600;
 constexpr int kPegX = 55, kPegY = 241, kPegW = 50, kPegH = 40;  // where the game's input peg 1 sits
 constexpr unsigned long kColours[] = {0x2040C0, 0xC02020, 0x20A040, 0xE0C020, 0x8030A0, 0x20B0B0, 0xE07020, 0x606060};
+
+// The game's start phases (QUORREL_START_PHASES), those the floor has: when main
+// began, then the display, the window until its first Expose, and the first paint.
+long long Now()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+void WritePhases(long long entered, long long displayed, long long exposed)
+{
+    std::FILE* f = std::getenv("QUORREL_START_PHASES") ? std::fopen(std::getenv("QUORREL_START_PHASES"), "w") : nullptr;
+    if (!f) return;
+    std::fprintf(f, "main %lld\nlock 0\ndisplay %lld\nwindow %lld\nfont-and-probe 0\npictures 0\nstore-read 0\n",
+                 entered, displayed - entered, exposed - displayed);
+    std::fprintf(f, "first-paint %lld\n", Now() - exposed);
+    std::fclose(f);
+}
 
 void SetHints(Display* d, Window w)
 {
@@ -62,7 +83,9 @@ void PaintBoard(Display* d, Window w, GC gc, int pegColour)
 
 int main()
 {
+    const long long entered = Now();
     Display* d = XOpenDisplay(nullptr);
+    const long long displayed = Now();
     if (!d) {
         std::fprintf(stderr, "quorrel_floor: cannot open the display\n");
         return 1;
@@ -75,11 +98,16 @@ int main()
     XMapWindow(d, w);
 
     int pegColour = 0;
+    bool painted = false;
     for (;;) {
         XEvent ev;
         XNextEvent(d, &ev);
         if (ev.type == Expose && ev.xexpose.count == 0) {
+            const long long exposed = Now();
             PaintBoard(d, w, gc, pegColour);
+            XFlush(d);
+            if (!painted) WritePhases(entered, displayed, exposed);
+            painted = true;
         } else if (ev.type == ButtonPress) {
             FillPeg(d, w, gc, ++pegColour);
         } else if (ev.type == ClientMessage || ev.type == DestroyNotify) {

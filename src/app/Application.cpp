@@ -23,6 +23,7 @@
 #include "app/InputHabits.h"
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "app/StartPhases.h"
 #include "gui/Form.h"
 #include "gui/GUIElement.h"
 #include "gui/PixelLayout.h"
@@ -517,6 +518,8 @@ void OnEnter(XEvent&, Form* form, Form*) { form->MouseEnter(); }
 void OnLeave(XEvent&, Form* form, Form*) { form->MouseLeave(); }
 void OnExpose(XEvent&, Form* form, Form*)
 {
+    // The window is on the screen: the time from here to the picture is the first paint's.
+    if (form->IsCreated()) StartPhases::Enter(StartPhases::kFirstPaint);
     form->PaintExposed();
     form->GiveIconBitmaps();
 }

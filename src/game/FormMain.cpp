@@ -10,6 +10,7 @@
 #include "app/Log.h"
 #include "app/ProductInfo.h"
 #include "app/ScreenConnection.h"
+#include "app/StartPhases.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
 #include "controls/ImageFrame.h"
@@ -204,14 +205,18 @@ void FormMain::BuildPictures()
 
 void FormMain::Paint()
 {
+    const bool first = created_ && !firstPaintDone_;
     if (created_) {
-        if (!firstPaintDone_) {
+        if (first) {
             // The stored game is read at the first paint, when the window can show it.
             // The controls take it without drawing: the whole window is painted once below.
             firstPaintDone_ = true;
             HoldPaints(true);
+            StartPhases::Enter(StartPhases::kPictures);
             BuildPictures();
+            StartPhases::Enter(StartPhases::kStoreRead);
             LoadGame(record_);
+            StartPhases::Enter(StartPhases::kFirstPaint);
             RefreshBoard();
             HoldPaints(false);
             // Without the pictures the game still plays: the answers and the count of
@@ -228,6 +233,7 @@ void FormMain::Paint()
     }
     Form::Paint();
     if (pegMarkShown_) PaintPegMark();
+    if (first) StartPhases::Finish();
 }
 
 // ---------------------------------------------------------------- hooks

@@ -365,13 +365,48 @@ bool IsUsableValue(const std::string& key, const std::string& bytes)
     return true;
 }
 
+// A value file as the start reads it, once, for both the journal's check and the
+// load: at most kStoredValueLimit bytes (the newest ones for the history) and when
+// the file was last changed.
+struct FileRead {
+    std::string bytes;
+    bool failed = false;  // missing, unreadable or not a regular file
+    bool notRegular = false;
+    bool cut = false;
+    std::string errorText;
+    timespec modified{};
+};
+
+FileRead ReadValueFile(const std::string& key)
+{
+    TextFile file(ValuePath(key));
+    FileRead read;
+    read.bytes = file.ReadBytes(kStoredValueLimit, key == kHistoryKey);
+    read.failed = file.Failed();
+    read.notRegular = file.NotRegular();
+    read.cut = file.Cut();
+    read.errorText = file.ErrorText();
+    read.modified = file.ModifiedTime();
+    return read;
+}
+
+// What a value file holds once recovery has written `bytes` into it.
+FileRead PutBack(std::string bytes)
+{
+    FileRead read;
+    read.bytes = std::move(bytes);
+    return read;
+}
+
 // After a crash: every file that does not hold its value in the journal is put back
 // from the journal, unless it was changed after the journal was written and holds a
 // usable value (changed by hand while the game was not running: kept). A damaged
 // journal is ignored. A value that needed putting back and could not be goes into
 // `unrestored`, so that the game goes on with the journal's record; the journal then
-// stays for the next start to try again.
-void RecoverFromJournal(std::map<std::string, std::string>& unrestored)
+// stays for the next start to try again. `files` holds the value files as read at
+// start (a key the journal names beyond them is read here) and is kept up to date
+// with what recovery puts back.
+void RecoverFromJournal(std::map<std::string, FileRead>& files, std::map<std::string, std::string>& unrestored)
 {
     if (!FileExists(JournalPath())) return;
     TextFile journalFile(JournalPath());
@@ -390,13 +425,12 @@ void RecoverFromJournal(std::map<std::string, std::string>& unrestored)
     std::string reason;
     for (const JournalEntry& e : entries) {
         const std::string path = ValuePath(e.key);
-        TextFile file(path);
-        const std::string now = file.ReadBytes(kStoredValueLimit);
-        const bool readable = !file.Failed() && !file.Cut();
+        if (!files.count(e.key)) files[e.key] = ReadValueFile(e.key);
+        FileRead& file = files[e.key];
+        const std::string& now = file.bytes;
+        const bool readable = !file.failed && !file.cut;
         if (readable && Fingerprint(now) == e.fingerprint) continue;
-        struct stat info {};
-        if (readable && lstat(path.c_str(), &info) == 0 && Later(info.st_mtim, journal.st_mtim) &&
-            IsUsableValue(e.key, now)) {
+        if (readable && Later(file.modified, journal.st_mtim) && IsUsableValue(e.key, now)) {
             WriteLog(path + ": changed since the game stored it, kept as it is");
             continue;
         }
@@ -404,6 +438,7 @@ void RecoverFromJournal(std::map<std::string, std::string>& unrestored)
             TextFile value(path);
             if (value.WriteReplacement({e.value}, true) && value.CommitReplacement(false)) {
                 restored = true;
+                file = PutBack(e.value + "\n");
             } else {
                 reason = value.ErrorText();
                 unrestored[e.key] = e.value;
@@ -420,6 +455,7 @@ void RecoverFromJournal(std::map<std::string, std::string>& unrestored)
         }
         if (std::rename(pendingPath.c_str(), path.c_str()) == 0) {
             restored = true;
+            file = PutBack(waiting);
         } else {
             reason = path + ": " + std::strerror(errno);
             unrestored[e.key] = waiting.substr(0, waiting.size() - 1);
@@ -442,26 +478,25 @@ struct ValueRead {
     bool cut = false;      // longer than kStoredValueLimit
 };
 
-// A value file read by the game's rule: at most kStoredValueLimit bytes (the newest
-// ones for the history), its lines, trimmed. Everything that loses stored bytes is
-// logged: a file that is no regular file, cannot be read or is cut.
-ValueRead ReadGameValue(int index)
+// A value file read by the game's rule (ReadValueFile): its lines, trimmed. Everything
+// that loses stored bytes is logged: a file that is no regular file, cannot be read or
+// is cut.
+ValueRead ReadGameValue(int index, const FileRead& file)
 {
     const std::string path = ValuePath(kValueKeys[index]);
-    TextFile file(path);
     const bool newest = index == kHistoryIndex;
-    std::string bytes = file.ReadBytes(kStoredValueLimit, newest);
+    std::string bytes = file.bytes;
     ValueRead read;
-    if (file.NotRegular()) {
+    if (file.notRegular) {
         WriteLog(path + ": not a regular file, read as missing");
         return read;
     }
-    if (file.Failed()) {
-        if (FileExists(path)) WriteLog(file.ErrorText() + ", read as missing");
+    if (file.failed) {
+        if (FileExists(path)) WriteLog(file.errorText + ", read as missing");
         return read;
     }
     read.present = true;
-    read.cut = file.Cut();
+    read.cut = file.cut;
     if (!read.cut) read.bytes = bytes;
     if (read.cut) {
         WriteLog(path + ": " + IntToText(FileSize(path)) + " bytes, more than a stored value can be; only the " +
@@ -575,8 +610,11 @@ bool LoadGame(GameRecord& record)
 {
     record.currentGuess.fill(0);
     memory = StoreMemory();
+    // Each value file is read once, here, for the journal's check and the load alike.
+    std::map<std::string, FileRead> files;
+    for (const char* key : kValueKeys) files[key] = ReadValueFile(key);
     std::map<std::string, std::string> unrestored;
-    RecoverFromJournal(unrestored);
+    RecoverFromJournal(files, unrestored);
     // A store cut short by a crash leaves its new files; nothing else would ever
     // remove them. Those of a writer that still runs are its own business. Kept
     // while the journal still needs one of them.
@@ -589,7 +627,7 @@ bool LoadGame(GameRecord& record)
             read[k].text = Trim(journal->second);
             read[k].present = true;
         } else {
-            read[k] = ReadGameValue(k);
+            read[k] = ReadGameValue(k, files[kValueKeys[k]]);
         }
     }
 

@@ -1,6 +1,7 @@
 #include "gui/FontSpec.h"
 
 #include "app/Log.h"
+#include "app/StartPhases.h"
 
 FontSpec::~FontSpec() { Free(); }
 
@@ -65,7 +66,9 @@ bool FontSpec::Load(Display* d)
 XFontStruct* FontSpec::Get(Display* d)
 {
     if (display == d) return font;
+    const StartPhases::Phase left = StartPhases::Enter(StartPhases::kFontAndProbe);
     Load(d);
+    StartPhases::Enter(left);
     return font;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/Log.h"
 #include "app/ScreenConnection.h"
+#include "app/StartPhases.h"
 #include "gui/ColorTranslator.h"
 #include "gui/DrawContext.h"
 #include "gui/Form.h"
@@ -18,7 +19,10 @@ XImage* MakeDisplayImage(GUIElement* element, const unsigned char* rgb, int widt
 {
     Form* form = FormOf(element);
     if (!rgb || !form || !form->GetDisplay() || width <= 0 || height <= 0) return nullptr;
+    // The first conversion probes the pixel layout; a start charges that to its font and probe.
+    const StartPhases::Phase left = StartPhases::Enter(StartPhases::kFontAndProbe);
     ProbePixelFormat(form);
+    StartPhases::Enter(left);
     const ColorTranslator* colors = form->GetScreen()->GetColors();
     if (DisplayPixelLayout().depth == 0 || !colors) return nullptr;
 

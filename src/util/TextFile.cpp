@@ -159,6 +159,7 @@ std::string TextFile::ReadBytes(std::size_t maxBytes, bool newest)
     struct stat info {};
     const int fd = OpenForReading(info);
     if (fd < 0) return bytes;
+    modified_ = info.st_mtim;
     const auto size = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
     off_t offset = 0;
     if (size > maxBytes) {

@@ -4,6 +4,7 @@
 // Reading never waits: anything that is not a regular file (a FIFO, a device, a
 // directory) is refused as a failed open.
 #include <cstddef>
+#include <ctime>
 #include <functional>
 #include <limits>
 #include <string>
@@ -98,6 +99,8 @@ public:
     bool NotRegular() const { return notRegular_; }
     // True when the last ReadBytes left bytes out.
     bool Cut() const { return cut_; }
+    // When the file read by the last ReadBytes was last changed.
+    const timespec& ModifiedTime() const { return modified_; }
     // The path and the system's reason for the last failure, for a log line or a
     // message; empty before any failure.
     const std::string& ErrorText() const { return errorText_; }
@@ -116,4 +119,5 @@ private:
     bool openFailed_ = false;
     bool notRegular_ = false;
     bool cut_ = false;
+    timespec modified_{};
 };

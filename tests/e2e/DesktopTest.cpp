@@ -86,9 +86,9 @@ Rect Inside(Display* d, Window w)
 
 void HumanClick(Display* d, Window w, Rect r) { G::Drag(d, w, r, r); }
 
-// Polls `done` every 20 ms, at most `tries` times.
+// Polls `done` every 20 ms, at most `tries` times (30 s: only a fault waits that long).
 template <class F>
-bool Poll(F done, int tries = 250)
+bool Poll(F done, int tries = 1500)
 {
     for (int i = 0; i < tries; ++i, usleep(20000))
         if (done()) return true;
@@ -262,31 +262,26 @@ TEST(DesktopTest, AGameThatCannotBeReachedIsNamedInAMessageBox)
     Display* d = XOpenDisplay(nullptr);
     ASSERT_NE(d, nullptr);
     // Wait for the holder to take the lock before the start.
-    for (int i = 0; i < 200; ++i) {
+    ASSERT_TRUE(Poll([&] {
         const int probe = open((run.WorkDir() + "/quorrel.lock").c_str(), O_RDWR);
         struct flock test {};
         test.l_type = F_WRLCK;
         test.l_whence = SEEK_SET;
         const bool held = fcntl(probe, F_GETLK, &test) == 0 && test.l_type != F_UNLCK;
         close(probe);
-        if (held) break;
-        usleep(10000);
-    }
+        return held;
+    }));
 
     ASSERT_TRUE(run.Start());
-    const Window box = WaitForWindowOfClass(d, "Quorrel.exe", 10s);
+    const Window box = WaitForWindowOfClass(d, "Quorrel.exe", 60s);
     ASSERT_NE(box, 0u) << run.Stderr();
     char* name = nullptr;
     ASSERT_TRUE(XFetchName(d, box, &name));
     EXPECT_STREQ(name, "Quorrel");
     XFree(name);
     // A window of its own in the task bar, it carries the game's icon.
-    bool hasIcon = false;
-    for (int i = 0; i < 100 && !hasIcon; ++i) {
-        hasIcon = !IconSizes(CardinalList(d, box, "_NET_WM_ICON")).empty();
-        if (!hasIcon) usleep(20000);
-    }
-    EXPECT_TRUE(hasIcon);
+    ASSERT_TRUE(run.WaitForIdle(60s, {ServerPid(d)}));
+    EXPECT_FALSE(IconSizes(CardinalList(d, box, "_NET_WM_ICON")).empty());
     EXPECT_EQ(run.Log(), "the running game's log\n");
     EXPECT_FALSE(run.FileExists("Settings"));
     // Closed through the window manager's close request, the start ends with 0.
@@ -311,13 +306,13 @@ TEST(DesktopTest, UnderAWindowManagerDialogsStayAboveTheirOwnerAndCloseThroughIt
     std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
     Display* d = connection.get();
     ASSERT_NE(d, nullptr);
-    // The window manager is up once it names itself on the root.
-    bool managed = false;
-    for (int i = 0; i < 500 && !managed; ++i) {
-        managed = !CardinalList(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
-        if (!managed) usleep(20000);
-    }
-    ASSERT_TRUE(managed) << wm.Stderr();
+    // The window manager is up once it holds the root, names itself there and has
+    // finished starting (asleep, as is the server): a game mapped earlier races it.
+    ASSERT_TRUE(Poll([&] {
+        return WindowManagerUp(d) &&
+               !CardinalList(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
+    })) << wm.Stderr();
+    ASSERT_TRUE(wm.WaitForIdle(60s, {ServerPid(d)})) << wm.Stderr();
 
     {
         GameSession game;
@@ -341,8 +336,7 @@ TEST(DesktopTest, UnderAWindowManagerDialogsStayAboveTheirOwnerAndCloseThroughIt
         const Window about = game.WaitForPaintedDialog("Info...");
         ASSERT_NE(about, 0u);
         HumanClick(d, w, {30, 560, 1, 1});
-        XSync(d, False);
-        usleep(200000);
+        ASSERT_TRUE(game.WaitForIdle(60s, {wm.Pid()}));
         const std::vector<long> stacking =
             CardinalList(d, DefaultRootWindow(d), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
         const auto mainAt = std::find(stacking.begin(), stacking.end(), static_cast<long>(w));
@@ -357,13 +351,8 @@ TEST(DesktopTest, UnderAWindowManagerDialogsStayAboveTheirOwnerAndCloseThroughIt
         second.SetWorkDir(game.WorkDir());
         ASSERT_TRUE(second.Start());
         EXPECT_TRUE(second.Wait(20s).exited) << second.Stderr();
-        Window focus = 0;
-        int revert = 0;
-        for (int i = 0; i < 50; ++i) {
-            usleep(20000);
-            XGetInputFocus(d, &focus, &revert);
-        }
-        EXPECT_EQ(focus, about) << "the keyboard went to the blocked main window";
+        ASSERT_TRUE(game.WaitForIdle(60s, {wm.Pid()}));
+        EXPECT_EQ(Focus(d), about) << "the keyboard went to the blocked main window";
 
         // The window manager's close (as from the title bar) closes the box and frees the board.
         XEvent ev{};
@@ -445,7 +434,7 @@ TEST(DesktopTest, UnderEveryWindowManagerTheKeyboardPlaysAndFollowsTheOpenDialog
         ASSERT_NE(about, 0u);
         if (wm) {
             XIconifyWindow(d, about, DefaultScreen(d));
-            Poll([&] { return MapState(d, about) == IsUnmapped; });  // a window manager may refuse
+            Poll([&] { return MapState(d, about) == IsUnmapped; }, 250);  // a window manager may refuse
         }
         HumanClick(d, w, {600, 560, 1, 1});
         EXPECT_TRUE(Poll([&] { return MapState(d, about) == IsViewable && Focus(d) == about; }));
@@ -454,12 +443,16 @@ TEST(DesktopTest, UnderEveryWindowManagerTheKeyboardPlaysAndFollowsTheOpenDialog
 
         // A second start while a question is open leaves the keyboard with the question.
         ASSERT_TRUE(game.RequestClose(w));
-        ASSERT_NE(game.WaitForPaintedDialog("Exit"), 0u);
+        const Window question = game.WaitForPaintedDialog("Exit");
+        ASSERT_NE(question, 0u);
         ProgramRunner second(QUORREL_PROGRAM);
         second.SetWorkDir(game.WorkDir());
         ASSERT_TRUE(second.Start());
         EXPECT_TRUE(second.Wait(20s).exited) << second.Stderr();
-        usleep(300000);
+        // A window manager with a clock of its own never comes to rest: wait for the
+        // game to have handled what the second start caused, and the focus to be back.
+        ASSERT_TRUE(game.WaitForIdle());
+        EXPECT_TRUE(Poll([&] { return Focus(d) == question; }));
         G::Type(d, XK_Tab);  // from NO to YES
         G::Type(d, XK_Return);
         const ProgramRunner::Outcome end = game.WaitForExit();

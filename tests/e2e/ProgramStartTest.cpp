@@ -31,7 +31,7 @@ protected:
     Window StartAndWaitForWindow(ProgramRunner& run)
     {
         if (!run.Start()) return 0;
-        return WaitForWindowOfClass(display, "Quorrel.exe", 10s);
+        return WaitForWindowOfClass(display, "Quorrel.exe", 60s);
     }
 
     Display* display = XOpenDisplay(nullptr);
@@ -81,7 +81,7 @@ TEST_F(ProgramStartTest, AStartThatLogsNothingLeavesNoLogBehind)
     ASSERT_TRUE(run.CopyDir(QUORREL_DATA_DIR, "Data"));
     ASSERT_TRUE(run.WriteFile("log.txt", "from an earlier run\n"));
     ASSERT_NE(StartAndWaitForWindow(run), 0u) << run.Stderr();
-    std::this_thread::sleep_for(300ms);  // the first paint loads the stored game
+    ASSERT_TRUE(run.WaitForIdle());  // the first paint loads the stored game
     EXPECT_FALSE(run.FileExists("log.txt")) << run.Log();
     EXPECT_EQ(run.Stdout(), "");
 }
@@ -91,7 +91,7 @@ TEST_F(ProgramStartTest, MakesNoWakeupsWhileIdle)
     ProgramRunner run(QUORREL_PROGRAM);
     ASSERT_TRUE(run.CopyDir(QUORREL_DATA_DIR, "Data"));
     ASSERT_NE(StartAndWaitForWindow(run), 0u) << run.Stderr();
-    std::this_thread::sleep_for(300ms);  // let the first paint settle
+    ASSERT_TRUE(run.WaitForIdle());  // the first paint is done
     const long before = ProcStatusField(run.Pid(), "voluntary_ctxt_switches");
     std::this_thread::sleep_for(1s);
     const long after = ProcStatusField(run.Pid(), "voluntary_ctxt_switches");
@@ -106,8 +106,8 @@ TEST_F(ProgramStartTest, TheCloseBoxAloneDoesNotEndTheProgram)
     Window w = StartAndWaitForWindow(run);
     ASSERT_NE(w, 0u) << run.Stderr();
     ASSERT_TRUE(SendDeleteWindow(display, w));
-    EXPECT_TRUE(run.Wait(500ms).timedOut);
-    XSync(display, False);
+    // Handled (the question is up) and still running.
+    ASSERT_TRUE(run.WaitForIdle(60s, {ServerPid(display)}));
     const std::vector<Window> windows = WindowsOfClass(display, "Quorrel.exe");
     EXPECT_NE(std::find(windows.begin(), windows.end(), w), windows.end());
 }

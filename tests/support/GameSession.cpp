@@ -146,6 +146,7 @@ GameSession::GameSession(Options options)
 {
     XSetErrorHandler(IgnoreXErrors);
     display_ = XOpenDisplay(nullptr);
+    serverPid_ = ServerPid(display_);
     if (!options_.workDir.empty()) run_->SetWorkDir(options_.workDir);
     DefaultSanitizerEnv(*run_);
 }
@@ -171,7 +172,10 @@ bool GameSession::Start(ms timeout)
     if (!run_->Start()) return false;
 
     while (!main_) {
-        if (Clock::now() >= deadline || !run_->Running()) return false;
+        if (Clock::now() >= deadline || !run_->Running()) {
+            std::fprintf(stderr, "GameSession::Start: no main window\n");
+            return false;
+        }
         // A dialog may already be open over it (a notice at the first paint): the main
         // window is the one that is transient for no other.
         for (Window w : ProgramWindows()) {
@@ -180,10 +184,25 @@ bool GameSession::Start(ms timeout)
         }
         if (!main_) std::this_thread::sleep_for(kPoll);
     }
-    auto left = [&] { return std::chrono::duration_cast<ms>(deadline - Clock::now()); };
-    if (options_.withData && !WaitForPixels(main_, BottomLeftPiece(), SheetPicture(6), left())) return false;
+    auto left = [&] { return std::max(ms(0), std::chrono::duration_cast<ms>(deadline - Clock::now())); };
+    // A start that fails says where it stopped.
+    auto fail = [&](const std::string& what) {
+        std::fprintf(stderr, "GameSession::Start: %s (program %s)\n", what.c_str(),
+                     run_->Running() ? "running" : "ended");
+        return false;
+    };
+    if (options_.withData && !WaitForPixels(main_, BottomLeftPiece(), SheetPicture(6), left()))
+        return fail("the board's bottom-left piece never showed: " +
+                    Grab(main_, BottomLeftPiece()).Difference(SheetPicture(6)));
+    if (!WaitForIdle(left())) return fail("the program or its X server never came to rest");
     const Rect g = Geometry(main_);
-    return !WaitForSteady(main_, {0, 0, g.w, g.h}, left()).Empty();
+    return !WaitForSteady(main_, {0, 0, g.w, g.h}, left()).Empty() || fail("the window never held still");
+}
+
+bool GameSession::WaitForIdle(ms timeout, std::vector<pid_t> others)
+{
+    if (serverPid_ > 0) others.push_back(serverPid_);
+    return run_->WaitForIdle(timeout, others);
 }
 
 // ---------------------------------------------------------------- windows
@@ -240,8 +259,9 @@ Window GameSession::WaitForPaintedDialog(const std::string& title, ms timeout)
     // Looked up afresh on every poll: a box that replaces an earlier one with the
     // same title is a new window, and the old one may vanish between two grabs.
     const auto deadline = Clock::now() + timeout;
+    auto left = [&] { return std::max(ms(0), std::chrono::duration_cast<ms>(deadline - Clock::now())); };
     for (;;) {
-        if (Window w = FindDialog(title)) {
+        if (Window w = FindDialog(title); w && WaitForIdle(left())) {
             const Rect g = Geometry(w);
             const Pixels first = Grab(w, {0, 0, g.w, g.h});
             std::this_thread::sleep_for(std::chrono::milliseconds(60));
@@ -384,6 +404,8 @@ bool GameSession::WaitForPixels(Window w, Rect r, const Pixels& expected, ms tim
 Pixels GameSession::WaitForSteady(Window w, Rect r, ms timeout)
 {
     const auto deadline = Clock::now() + timeout;
+    // A program that has ended leaves nothing to wait for; its window may still be read.
+    if (run_->Running() && !WaitForIdle(timeout)) return {};
     Pixels last = Grab(w, r);
     for (;;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(60));

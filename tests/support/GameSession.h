@@ -91,9 +91,9 @@ public:
     // A mapped top-level window of the program other than the main window whose title
     // is `title` ("Exit", "Question", "Info...", the win box's title); 0 on timeout.
     Window WaitForDialog(const std::string& title, ms timeout = ms(10000));
-    // The same, but painted: its pixels stay the same for a moment and are not all
-    // one colour.
-    Window WaitForPaintedDialog(const std::string& title, ms timeout = ms(10000));
+    // The same, but painted: the program is idle, the dialog's pixels stay the same
+    // for a moment and are not all one colour.
+    Window WaitForPaintedDialog(const std::string& title, ms timeout = ms(30000));
     // Polls until no window titled `title` is mapped.
     bool WaitForDialogGone(const std::string& title, ms timeout = ms(10000));
     // Clicks `button` (OK by default) on the painted dialog `title` and waits until it is gone.
@@ -134,8 +134,9 @@ public:
     bool WaitForChange(Window w, Rect r, const Pixels& before, ms timeout = ms(10000));
     // Polls until the pixels of `r` equal `expected`; false on timeout.
     bool WaitForPixels(Window w, Rect r, const Pixels& expected, ms timeout = ms(10000));
-    // Polls until two grabs of `r` one poll apart are equal; the last grab or empty.
-    Pixels WaitForSteady(Window w, Rect r, ms timeout = ms(10000));
+    // Waits until the program is idle (ProgramRunner::WaitForIdle) and two grabs of `r`
+    // one poll apart are equal; the last grab, or empty on timeout.
+    Pixels WaitForSteady(Window w, Rect r, ms timeout = ms(30000));
     // Polls until peg rectangle `r` shows the sheet picture of colour c.
     bool WaitForPeg(Window w, Rect r, int colour, ms timeout = ms(10000));
 
@@ -152,6 +153,10 @@ public:
     // Waits for the program to end.
     ProgramRunner::Outcome WaitForExit(ms timeout = ms(20000));
     bool Running() { return run_->Running(); }
+    // Waits until the program, the X server and `others` (a window manager) have
+    // handled all input so far: what the program stores and shows then stays as it
+    // is. False on timeout or exit.
+    bool WaitForIdle(ms timeout = ms(60000), std::vector<pid_t> others = {});
     // Presses EXIT, answers YES and expects exit status 0.
     bool Quit(ms timeout = ms(20000));
     const std::string& Stderr() { return run_->Stderr(); }
@@ -194,4 +199,5 @@ private:
     std::unique_ptr<ProgramRunner> run_;
     Display* display_ = nullptr;
     Window main_ = 0;
+    pid_t serverPid_ = 0;  // the X server at the other end of the test's connection
 };

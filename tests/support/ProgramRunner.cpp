@@ -23,6 +23,23 @@ int MillisecondsLeft(Clock::time_point deadline)
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left);
 }
+
+// The CPU time and context switches of a sleeping process, which stay the same while
+// it sleeps on; "" while it runs, waits to run or waits for the disk.
+std::string SleepMark(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat;
+    std::getline(in, stat);
+    const std::size_t name = stat.rfind(')');
+    if (name == std::string::npos || stat.compare(name, 4, ") S ") != 0) return "";
+    std::istringstream fields(stat.substr(name + 4));
+    std::string field, times;
+    for (int i = 4; i <= 15 && fields >> field; ++i)
+        if (i >= 14) times += field + " ";  // utime and stime
+    return times + std::to_string(ProcStatusField(pid, "voluntary_ctxt_switches")) + " " +
+           std::to_string(ProcStatusField(pid, "nonvoluntary_ctxt_switches"));
+}
 }  // namespace
 
 ProgramRunner::ProgramRunner(std::string program, std::vector<std::string> args)
@@ -208,6 +225,24 @@ bool ProgramRunner::WaitForOutput(const std::string& text, std::chrono::millisec
         if (Clock::now() >= deadline || (outFd_ < 0 && !Running())) return false;
         Drain(std::min(20, MillisecondsLeft(deadline)));
     }
+}
+
+bool ProgramRunner::WaitForIdle(std::chrono::milliseconds timeout, const std::vector<pid_t>& others)
+{
+    const auto deadline = Clock::now() + timeout;
+    std::string last;
+    while (Running()) {
+        std::string mark = SleepMark(pid_);
+        for (pid_t other : others) {
+            const std::string more = mark.empty() ? "" : SleepMark(other);
+            mark = more.empty() ? "" : mark + "|" + more;
+        }
+        if (!mark.empty() && mark == last) return true;
+        if (Clock::now() >= deadline) return false;
+        last = mark;
+        Drain(20);  // a full output pipe would hold the program asleep in its write
+    }
+    return false;
 }
 
 void ProgramRunner::Kill(int signal)

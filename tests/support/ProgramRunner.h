@@ -63,6 +63,12 @@ public:
     Outcome Wait(std::chrono::milliseconds timeout);
     // Waits until standard output contains `text`; false on timeout or exit.
     bool WaitForOutput(const std::string& text, std::chrono::milliseconds timeout);
+    // Waits until the program, and each of `others` (its X server, a window manager),
+    // sleeps with nothing left to do: asleep (not running, not waiting for the disk) at
+    // two looks 20 ms apart with no context switch between, so it has handled all it
+    // was given. False on timeout or when the program is not running.
+    bool WaitForIdle(std::chrono::milliseconds timeout = std::chrono::seconds(60),
+                     const std::vector<pid_t>& others = {});
     // Sends `signal`; with SIGKILL (the default) also reaps the program.
     void Kill(int signal = 9);
 

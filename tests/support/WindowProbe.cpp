@@ -1,6 +1,7 @@
 #include "WindowProbe.h"
 
 #include <X11/Xutil.h>
+#include <sys/socket.h>
 #include <thread>
 
 namespace {
@@ -68,4 +69,11 @@ bool WaitForNoWindowOfClass(Display* d, const std::string& className, std::chron
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+pid_t ServerPid(Display* d)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return d && getsockopt(ConnectionNumber(d), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 ? peer.pid : 0;
 }

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <chrono>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // Top-level windows whose WM_CLASS class name is `className`.
@@ -15,3 +16,5 @@ bool SendDeleteWindow(Display* d, Window w);
 // Polls until no window of `className` is left (a killed program's windows go when
 // the server notices the lost connection); false on timeout.
 bool WaitForNoWindowOfClass(Display* d, const std::string& className, std::chrono::milliseconds timeout);
+// The process id of the X server at the other end of `d` (a local connection), or 0.
+pid_t ServerPid(Display* d);

@@ -23,9 +23,10 @@
 
 namespace stand_in {
 
-// Polls `done` every 5 ms until it holds or `timeout` has passed.
+// Polls `done` every 5 ms until it holds or `timeout` (generous: a loaded machine
+// starts a shell slowly) has passed.
 template <typename Pred>
-bool WaitUntil(Pred done, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+bool WaitUntil(Pred done, std::chrono::milliseconds timeout = std::chrono::seconds(60))
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
