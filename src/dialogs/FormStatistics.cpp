@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "controls/ButtonCustom.h"
 #include "game/GameColours.h"
@@ -40,6 +41,44 @@ constexpr int kButtonHeight = 28;
 constexpr int kButtonY = 292;
 
 std::string Count(std::int64_t n) { return std::to_string(n); }
+
+// One figure as painted: its label and its value.
+struct Figure {
+    const char* label;
+    std::string value;
+};
+
+// The two columns of figures, left and right.
+std::vector<Figure> LeftFigures(const GameStatistics& s)
+{
+    return {{"Games played", Count(s.Played())},
+            {"Solved", Count(s.Solved())},
+            {"Given up", Count(s.GivenUp())},
+            {"Share solved", Count(s.SolvedPercent()) + "%"}};
+}
+
+std::vector<Figure> RightFigures(const GameStatistics& s)
+{
+    std::string average = "-";
+    if (s.Solved() > 0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", s.AverageGuesses());
+        average = text;
+    }
+    return {{"Current run", Count(s.CurrentRun())}, {"Best run", Count(s.BestRun())}, {"Average guesses", average}};
+}
+
+constexpr int kRightColumnX = kChartX + kChartWidth - kLabelWidth - kValueWidth;
+
+// A bar of the chart read out: "4 guesses: 7 games", the last "10 or more guesses".
+std::string BarWords(int bucket, std::int64_t games)
+{
+    std::string words = Count(bucket + 1);
+    words += bucket + 1 == GameStatistics::kBuckets ? " or more guesses: " : bucket == 0 ? " guess: " : " guesses: ";
+    words += Count(games);
+    words += games == 1 ? " game" : " games";
+    return words;
+}
 
 void CloseClicked(Child* button)
 {
@@ -89,24 +128,7 @@ void FormStatistics::Paint()
 
 void FormStatistics::DrawFigures(DrawContext& dc)
 {
-    const GameStatistics& s = statistics_;
-    std::string average = "-";
-    if (s.Solved() > 0) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.1f", s.AverageGuesses());
-        average = text;
-    }
-    struct Figure {
-        const char* label;
-        std::string value;
-    };
-    const Figure left[] = {{"Games played", Count(s.Played())},
-                           {"Solved", Count(s.Solved())},
-                           {"Given up", Count(s.GivenUp())},
-                           {"Share solved", Count(s.SolvedPercent()) + "%"}};
-    const Figure right[] = {
-        {"Current run", Count(s.CurrentRun())}, {"Best run", Count(s.BestRun())}, {"Average guesses", average}};
-    auto column = [&dc](const auto& figures, int x) {
+    auto column = [&dc](const std::vector<Figure>& figures, int x) {
         int y = kFiguresY;
         for (const Figure& f : figures) {
             dc.DrawText(x, y, kLabelWidth, kTextHeight, f.label, kBlack, -1, 0);
@@ -114,8 +136,8 @@ void FormStatistics::DrawFigures(DrawContext& dc)
             y += kLineHeight;
         }
     };
-    column(left, kChartX);
-    column(right, kChartX + kChartWidth - kLabelWidth - kValueWidth);
+    column(LeftFigures(statistics_), kChartX);
+    column(RightFigures(statistics_), kRightColumnX);
 }
 
 void FormStatistics::DrawChart(DrawContext& dc)
@@ -152,4 +174,36 @@ void FormStatistics::DrawChart(DrawContext& dc)
         const std::string guesses = b + 1 < GameStatistics::kBuckets ? Count(b + 1) : Count(b + 1) + "+";
         dc.DrawText(x, kBaseline + 3, kColumnWidth, kTextHeight, guesses, kBlack, -1, 2);
     }
+}
+
+void FormStatistics::DescribeTree(AccessibleNodes& nodes)
+{
+    uint32_t key = AccessibleNode::kOwnKeys;
+    auto label = [&nodes, &key](std::string name, int x, int y, int w, int h) {
+        AccessibleNode node;
+        node.key = ++key;
+        node.role = AccessibleRole::Label;
+        node.name = std::move(name);
+        node.SetBox(x, y, w, h);
+        node.SetShowing(true);
+        node.SetEnabled(true);
+        nodes.push_back(std::move(node));
+    };
+    auto column = [&label](const std::vector<Figure>& figures, int x) {
+        int y = kFiguresY;
+        for (const Figure& f : figures) {
+            label(std::string(f.label) + ": " + f.value, x, y, kLabelWidth + kValueWidth, kTextHeight);
+            y += kLineHeight;
+        }
+    };
+    column(LeftFigures(statistics_), kChartX);
+    column(RightFigures(statistics_), kRightColumnX);
+    label("Solved games by guesses", kChartX, kChartY - kTextHeight - 4, 200, kTextHeight);
+    const auto& solved = statistics_.SolvedByGuesses();
+    for (int b = 0; b < GameStatistics::kBuckets; ++b) {
+        std::string words = BarWords(b, solved[static_cast<size_t>(b)]);
+        if (b == statistics_.LastSolvedBucket()) words += ", the last solved";
+        label(std::move(words), kChartX + b * kColumnWidth, kChartY, kColumnWidth, kChartHeight);
+    }
+    Dialog::DescribeTree(nodes);
 }

@@ -27,6 +27,9 @@ public:
 
     ButtonCustom* CloseButton() const { return closeButton_; }
 
+    // The figures and each bar of the chart as labels ("4 guesses: 7 games"), then CLOSE.
+    void DescribeTree(AccessibleNodes& nodes) override;
+
 protected:
     void BuildControls() override;
     GUIElement* SafeFocus() override;
