@@ -407,6 +407,9 @@ void FormMain::PlayKeyDown(KeySym key)
     if (record_.gameState != GameState::Playing || !inputFrames_[0]) return;
     const PegKey meaning = PegKey::Read(key, currentPeg_);
     if (!meaning.known) return;
+    // The keys now act on the pegs: a button lets the keyboard go, so that Return
+    // plays GO and a screen reader follows the current peg.
+    if (GUIElement* focus = Application::Focused(); focus && focus->HostForm() == this) FocusControl(nullptr);
     if (meaning.moves) Play(meaning.move, currentPeg_, meaning.colour);
     currentPeg_ = meaning.nextPeg;
     ShowPegMark(true);

@@ -28,9 +28,10 @@ const AccessibleNode* FindIn(const AccessibleWindow* w, uint32_t key)
     return nullptr;
 }
 
-// Name and state changes of one node that both descriptions hold.
+// Name and state changes of one node that both descriptions hold. A notification
+// shown anew shows in `shown`, told after everything else.
 void CompareNode(const AccessibleNode& was, const AccessibleNode& is, uint32_t formId,
-                 std::vector<AccessibleChange>& out)
+                 std::vector<AccessibleChange>& out, std::vector<AccessibleChange>& shown)
 {
     auto change = [&](Kind kind) {
         AccessibleChange c(kind, formId, is.key);
@@ -51,8 +52,15 @@ void CompareNode(const AccessibleNode& was, const AccessibleNode& is, uint32_t f
         c.name = is.name;
         out.push_back(c);
     }
-    for (AccessibleState s : kComparedStates)
-        if (is.Has(s) != was.Has(s) || (reshown && s == AccessibleState::Showing)) state(s, is.Has(s));
+    for (AccessibleState s : kComparedStates) {
+        if (reshown && s == AccessibleState::Showing) {
+            state(s, true);
+            shown.push_back(out.back());
+            out.pop_back();
+        } else if (is.Has(s) != was.Has(s)) {
+            state(s, is.Has(s));
+        }
+    }
 }
 }  // namespace
 
@@ -111,7 +119,7 @@ int AccessibleTree::IndexInParent(uint32_t formId, uint32_t key) const
 
 std::vector<AccessibleChange> AccessibleTree::ChangesSince(const AccessibleTree& before) const
 {
-    std::vector<AccessibleChange> out;
+    std::vector<AccessibleChange> out, shown;
     auto windowChange = [&out](Kind kind, uint32_t formId, int index) {
         AccessibleChange c(kind, formId);
         c.index = index;
@@ -135,10 +143,10 @@ std::vector<AccessibleChange> AccessibleTree::ChangesSince(const AccessibleTree&
             c.index = before.IndexInParent(w.formId, old.key);
             out.push_back(c);
         }
-        CompareNode(was->window, w.window, w.formId, out);
+        CompareNode(was->window, w.window, w.formId, out, shown);
         for (const AccessibleNode& n : w.nodes) {
             if (const AccessibleNode* old = FindIn(was, n.key)) {
-                CompareNode(*old, n, w.formId, out);
+                CompareNode(*old, n, w.formId, out, shown);
                 continue;
             }
             AccessibleChange c(Kind::ChildAdded, w.formId, n.key);
@@ -182,5 +190,7 @@ std::vector<AccessibleChange> AccessibleTree::ChangesSince(const AccessibleTree&
     for (const AccessibleWindow& w : windows_)
         if (w.formId != isActive) focusChanges(w);
     if (const AccessibleWindow* w = FindWindow(isActive)) focusChanges(*w);
+    // What a notification says comes last: a reader's word on the focus would cut it off.
+    out.insert(out.end(), shown.begin(), shown.end());
     return out;
 }

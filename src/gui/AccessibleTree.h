@@ -63,8 +63,9 @@ public:
 
     // What a client that knew `before` has to be told to know this: windows and nodes
     // that came and went, names and states that changed; then the windows that lost
-    // and gained the keyboard; last the focus, so that a reader still on the focused
-    // peg hears its new colour before the focus moves on.
+    // and gained the keyboard; then the focus, so that a reader still on the focused
+    // peg hears its new colour before the focus moves on; last the notifications
+    // shown anew, which the reader reads out then.
     std::vector<AccessibleChange> ChangesSince(const AccessibleTree& before) const;
 
 private:

@@ -51,14 +51,15 @@ TEST(AccessibleTree, TellsWhatChangedInTheOrderAReaderNeedsIt)
 
     // A digit key colours the focused peg and moves on: the new colour is told while
     // the peg still has the focus; a notification shown again with the same words is
-    // hidden, renamed and shown, so that it is read out again.
+    // hidden, renamed and, after the focus has moved, shown, so that it is read out
+    // again and not cut off.
     const AccessibleTree before(
         {Window(1, true, {Node(10, "Peg 1: red", true), Node(11, "Peg 2: red"), Node(200, "Guess 1", false, 1)})});
     const AccessibleTree after(
         {Window(1, true, {Node(10, "Peg 1: green"), Node(11, "Peg 2: red", true), Node(200, "Guess 1", false, 2)})});
     EXPECT_EQ(Told(after, before), (std::vector<std::string>{name + " 1/10", state + " 1/200" + showing + "-",
-                                                             name + " 1/200", state + " 1/200" + showing + "+",
-                                                             state + " 1/10" + focus + "-", focused + " 1/11"}));
+                                                             name + " 1/200", state + " 1/10" + focus + "-",
+                                                             focused + " 1/11", state + " 1/200" + showing + "+"}));
 
     // A dialog opens over the window and takes the keyboard: it is added, the window
     // is deactivated, the dialog activated, and its focused button told last.
