@@ -1004,6 +1004,10 @@ int OnEmbedded(sd_bus_message* reply, void*, sd_bus_error*)
     desktopName = name;
     desktopPath = path;
     embedded = true;
+    // A reader learns which window has the keyboard, and where the focus is, from
+    // events: those of the present state are told now.
+    served = AccessibleTree::DescribeOpenWindows(0);
+    Publish();
     return 0;
 }
 

@@ -574,9 +574,9 @@ void FormMain::DescribeTree(AccessibleNodes& nodes)
     SpanBox(code, codeFrames_[0], codeFrames_[kCodeLength - 1]);
     nodes.push_back(code);
 
-    // The keys act on the current peg while no button has the focus.
+    // The keys act on the current peg while no button has the keyboard: that peg has the focus.
     GUIElement* focus = Application::Focused();
-    const bool pegsFocused = playing && IsEnabled() && pegMarkShown_ && (!focus || focus->HostForm() != this);
+    const bool pegsFocused = playing && IsEnabled() && (!focus || focus->HostForm() != this);
     for (int k = 0; k < kCodeLength; ++k) {
         AccessibleNode peg;
         peg.key = inputFrames_[k]->GetId();

@@ -98,7 +98,7 @@ public:
 
     // --- what a screen reader is told ---
     // INFO and EXIT, the covered code, the four input pegs (named by place and colour;
-    // the current one has the focus once the keys act on the pegs), GO and CANCEL, the
+    // the current one has the focus while no button has it), GO and CANCEL, the
     // attempts, the board as a list of the guesses on it read out, newest last, and a
     // notification that reads out each guess with its answer.
     void DescribeTree(AccessibleNodes& nodes) override;
