@@ -194,7 +194,7 @@ def case_exit_question(game):
     app = application()
     box = exit_question(app)
     expect(box.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and has(box, pyatspi.STATE_MODAL),
-           f"a modal alert or dialog, found {box.getRoleName()} with {box.getState().getStates()}")
+           f"a modal alert or dialog, found {box.getRoleName()} with {[s.value_nick for s in box.getState().getStates()]}")
     texts = [a.queryText().getText(0, -1) for a in walk(box) if a.getRole() in (LABEL, pyatspi.ROLE_STATIC)]
     expect("Do you really want to go exit?" in texts, f"the question as a text, found {texts}")
     need(box, BUTTON, "YES")
