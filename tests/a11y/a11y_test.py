@@ -175,7 +175,7 @@ def case_peg_and_go(game):
     pump(lambda: find(frame, BUTTON, "Peg 2 of 4: black"), "peg 2 renamed 'Peg 2 of 4: black'")
     act(need(frame, BUTTON, "GO"), "click")
     pump(lambda: value("Quorrel_Bag") == "170002", "the guess 1700 stored with 0 exact, 2 colours")
-    guess = "Guess 1: orange, black, red, red. 0 in place, 2 right colour elsewhere"
+    guess = "Guess 1: orange, black, red, red. 0 in place, 2 right colours elsewhere"
     board = need(frame, pyatspi.ROLE_LIST, "Board")
     pump(lambda: board.childCount == 1 and board[0].name == guess, f"the board's one item {guess!r}")
     pump(lambda: find(frame, LABEL, "Attempts: 01"), "the label 'Attempts: 01'")
