@@ -189,12 +189,14 @@ void FormStatistics::DescribeTree(AccessibleNodes& nodes)
         node.SetEnabled(true);
         nodes.push_back(std::move(node));
     };
-    auto column = [&label](const std::vector<Figure>& figures, int x) {
-        int y = kFiguresY;
-        for (const Figure& f : figures) {
-            label(std::string(f.label) + ": " + f.value, x, y, kLabelWidth + kValueWidth, kTextHeight);
-            y += kLineHeight;
-        }
+    // A column of figures is one text of a line each: a reader reads it whole, or line by line.
+    auto column = [&label, &nodes](const std::vector<Figure>& figures, int x) {
+        std::string lines;
+        for (const Figure& f : figures) lines += (lines.empty() ? "" : "\n") + std::string(f.label) + ": " + f.value;
+        const int rows = static_cast<int>(figures.size());
+        label(lines, x, kFiguresY, kLabelWidth + kValueWidth, (rows - 1) * kLineHeight + kTextHeight);
+        nodes.back().text = lines;
+        nodes.back().Set(AccessibleState::MultiLine);
     };
     column(LeftFigures(statistics_), kChartX);
     column(RightFigures(statistics_), kRightColumnX);

@@ -27,7 +27,8 @@ public:
 
     ButtonCustom* CloseButton() const { return closeButton_; }
 
-    // The figures and each bar of the chart as labels ("4 guesses: 7 games"), then CLOSE.
+    // Each column of figures as a label, each bar of the chart too ("4 guesses: 7
+    // games"), then CLOSE.
     void DescribeTree(AccessibleNodes& nodes) override;
 
 protected:
