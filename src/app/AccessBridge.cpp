@@ -244,7 +244,7 @@ void Emit(const AccessibleChange& c)
 // Describes the program again and tells clients what changed since they were last told.
 void Publish()
 {
-    AccessibleTree now = AccessibleTree::DescribeOpenWindows(activeFormId);
+    AccessibleTree now = AccessibleTree::DescribeOpenWindows(activeFormId, served);
     const std::vector<AccessibleChange> changes = now.ChangesSince(served);
     // Events name objects as they are now; a removed one is still found in the old tree
     // for its window's title, which is all they read from it.
@@ -1006,7 +1006,7 @@ int OnEmbedded(sd_bus_message* reply, void*, sd_bus_error*)
     embedded = true;
     // A reader learns which window has the keyboard, and where the focus is, from
     // events: those of the present state are told now.
-    served = AccessibleTree::DescribeOpenWindows(0);
+    served = AccessibleTree::DescribeOpenWindows(0, served);
     Publish();
     return 0;
 }
@@ -1069,7 +1069,7 @@ void Join(const char* address)
         return;
     }
     // The tree clients will read; events tell them of changes from here on.
-    served = AccessibleTree::DescribeOpenWindows(activeFormId);
+    served = AccessibleTree::DescribeOpenWindows(activeFormId, AccessibleTree());
 }
 
 int OnAddress(sd_bus_message* reply, void*, sd_bus_error*)

@@ -58,8 +58,11 @@ struct AccessibleNode {
     // The painted rectangle, in the form's own pixels, from the window's top-left corner.
     int x = 0, y = 0, width = 0, height = 0;
     uint64_t states = 0;
-    // Grows each time a notification is to be read out again, even with the same text.
+    // A notification: grows each time it has something new to read out, even the same
+    // text (set by its window); and the last of those clients were shown, kept by the
+    // description from one time to the next (AccessibleTree).
     uint32_t shownSerial = 0;
+    uint32_t toldSerial = 0;
 
     bool Has(AccessibleState s) const { return (states >> static_cast<uint32_t>(s)) & 1u; }
     void Set(AccessibleState s, bool on = true)

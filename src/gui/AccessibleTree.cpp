@@ -45,7 +45,8 @@ void CompareNode(const AccessibleNode& was, const AccessibleNode& is, uint32_t f
         out.push_back(c);
     };
     // A notification shown anew is hidden, renamed and shown: readers speak it when it shows.
-    const bool reshown = is.shownSerial != was.shownSerial && is.Has(AccessibleState::Showing);
+    const bool reshown =
+        is.role == AccessibleRole::Notification && is.Has(AccessibleState::Showing) && is.toldSerial != was.toldSerial;
     if (reshown && was.Has(AccessibleState::Showing)) state(AccessibleState::Showing, false);
     if (is.name != was.name || reshown) {
         AccessibleChange c = change(Kind::NameChanged);
@@ -64,7 +65,21 @@ void CompareNode(const AccessibleNode& was, const AccessibleNode& is, uint32_t f
 }
 }  // namespace
 
-AccessibleTree AccessibleTree::DescribeOpenWindows(uint32_t activeFormId)
+namespace {
+// Whether a notification shows: what it has new, once, while its window may speak;
+// what was shown stays until the window goes quiet, and is not shown again.
+void HoldOrTell(AccessibleNode& n, const AccessibleNode* was, bool maySpeak)
+{
+    n.toldSerial = was ? was->toldSerial : n.shownSerial;  // a new client hears no old news
+    const bool fresh = n.shownSerial != n.toldSerial;
+    const bool showing =
+        maySpeak && n.Has(AccessibleState::Showing) && (fresh || (was && was->Has(AccessibleState::Showing)));
+    n.SetShowing(showing);
+    if (showing) n.toldSerial = n.shownSerial;
+}
+}  // namespace
+
+AccessibleTree AccessibleTree::DescribeOpenWindows(uint32_t activeFormId, const AccessibleTree& previous)
 {
     std::vector<AccessibleWindow> windows;
     for (GUIElement* e : Application::Forms()) {
@@ -76,6 +91,9 @@ AccessibleTree AccessibleTree::DescribeOpenWindows(uint32_t activeFormId)
         form->DescribeWindow(w.window);
         w.window.Set(AccessibleState::Active, w.formId == activeFormId);
         form->DescribeTree(w.nodes);
+        const bool maySpeak = w.formId == activeFormId && w.window.Has(AccessibleState::Enabled);
+        for (AccessibleNode& n : w.nodes)
+            if (n.role == AccessibleRole::Notification) HoldOrTell(n, previous.FindNode(w.formId, n.key), maySpeak);
         windows.push_back(std::move(w));
     }
     return AccessibleTree(std::move(windows));

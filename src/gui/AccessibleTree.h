@@ -49,7 +49,10 @@ public:
     explicit AccessibleTree(std::vector<AccessibleWindow> windows) : windows_(std::move(windows)) {}
 
     // Describes every open window now; the one with id `activeFormId` has the keyboard.
-    static AccessibleTree DescribeOpenWindows(uint32_t activeFormId);
+    // A notification shows what it has new only on the active window while no dialog
+    // blocks it, where nothing cuts the reader off, and only once: `previous`, the
+    // description clients were last given, says what they were shown.
+    static AccessibleTree DescribeOpenWindows(uint32_t activeFormId, const AccessibleTree& previous);
 
     const std::vector<AccessibleWindow>& Windows() const { return windows_; }
     const AccessibleWindow* FindWindow(uint32_t formId) const;

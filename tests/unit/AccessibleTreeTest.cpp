@@ -9,11 +9,11 @@ AccessibleNode Node(uint32_t key, const std::string& name, bool focused = false,
 {
     AccessibleNode n;
     n.key = key;
-    n.role = AccessibleRole::PushButton;
     n.name = name;
     n.SetShowing(serial > 0 || key < 100);
     n.Set(AccessibleState::Focused, focused);
-    n.shownSerial = serial;
+    n.role = serial ? AccessibleRole::Notification : AccessibleRole::PushButton;
+    n.shownSerial = n.toldSerial = serial;
     return n;
 }
 
