@@ -3,9 +3,9 @@
 //
 // It follows the desktop's setting on the session bus (org.a11y.Status.IsEnabled):
 // while assistive technology is on it joins the accessibility bus, embeds the
-// program's root in the registry's desktop and serves every open window and what
-// the window describes of itself (AccessibleTree) through the AT-SPI 2 interfaces;
-// when the setting goes off it leaves. NO_AT_BRIDGE=1 keeps it off;
+// program's root in the registry's desktop and serves there every open window and
+// what the window describes of itself (AccessServer); when the setting goes off it
+// leaves. NO_AT_BRIDGE=1 keeps it off;
 // AT_SPI_BUS_ADDRESS names a bus to join without asking. Every call it makes on a
 // bus is asynchronous, and a bus that fails is closed with one log line: nothing a
 // bus does can stop the game.
