@@ -6,12 +6,14 @@
 # (default 300) over the committed corpus in fuzz/corpus/.
 # `make screenshots` remakes the pictures in docs/ from the real program, and
 # `make format` applies .clang-format to every tracked C++ file.
+# `make hear` plays a short game by keyboard under the screen reader on a private
+# desktop and prints what it said (tests/a11y/hear).
 BUILD      := build
 TEST_BUILD := build/asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 
-.PHONY: all deps build run test bench fuzz screenshots format install package clean
+.PHONY: all deps build run hear test bench fuzz screenshots format install package clean
 
 PREFIX  ?= /usr/local
 DESTDIR ?=
@@ -27,6 +29,10 @@ build: deps
 
 run: build
 	@scripts/run-game $(BUILD)
+
+hear: build
+	@scripts/install-deps screen-reader
+	@tests/a11y/hear $(BUILD)/quorrel $(BUILD)/run/Data
 
 TEST_CONFIG := -DCMAKE_BUILD_TYPE=Debug -DQUORREL_SANITIZE=ON -DQUORREL_WERROR=ON -DQUORREL_TESTS=ON $(CMAKE_GEN)
 

@@ -19,6 +19,7 @@
 #include <sys/select.h>
 #include <unistd.h>
 
+#include "app/AccessBridge.h"
 #include "app/IdleTimer.h"
 #include "app/InputHabits.h"
 #include "app/Log.h"
@@ -635,6 +636,15 @@ Window EventWindow(const XEvent& ev)
 
 }  // namespace
 
+void Application::RunInput(void (*action)(void*), void* context)
+{
+    EventScope scope;
+    dispatchingKey_ = keyRepeat_ = multiClick_ = false;
+    pointerButton_ = 0;
+    pressTime_ = 0;
+    action(context);
+}
+
 void Application::Dispatch(XEvent& event, Form* mainForm)
 {
     if (event.type < 0 || event.type >= LASTEvent) return;
@@ -708,8 +718,17 @@ void Application::Run(Form* mainForm)
         bool repeatAsked = false;
         const int fd = ConnectionNumber(display);
         while (!quit_) {
-            // Poll only while a timer counts: an idle game blocks and wakes for nothing.
-            if (AnyTimerRunning() && XPending(display) == 0) {
+            const bool timing = AnyTimerRunning();
+            if (AccessBridge::Running()) {
+                // The buses are waited on with the X connection. Events that a bus
+                // handler's round trip read into Xlib's queue are taken first.
+                if (XEventsQueued(display, QueuedAfterFlush) == 0) {
+                    const int woke = AccessBridge::Wait(fd, timing ? 10 : -1);
+                    if (woke == 0 && timing) TickTimers(10);
+                    if (woke <= 0) continue;
+                }
+            } else if (timing && XPending(display) == 0) {
+                // Poll only while a timer counts: an idle game blocks and wakes for nothing.
                 if (WaitReadable(fd, 10) == 0) {
                     TickTimers(10);
                     continue;
@@ -725,12 +744,15 @@ void Application::Run(Form* mainForm)
                     continue;
             }
             Dispatch(event, mainForm);
+            AccessBridge::AfterEvent(event);
             if (!repeatAsked && event.type == Expose) {
                 repeatAsked = true;
                 XkbSetDetectableAutoRepeat(display, True, &detectable);
+                AccessBridge::Start(display);
             }
         }
     }
+    AccessBridge::Stop();
 
     // Shut-down: the windows of all created forms go first, then the shared message box.
     {

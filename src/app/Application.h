@@ -97,6 +97,11 @@ public:
     // end it with one log line when the connection is lost.
     static void InstallErrorHandlers();
 
+    // Runs `action` as the handlers of an event run (what it deletes is freed after
+    // it), for input that does not come from X: a screen reader's action. No key or
+    // button event is being dispatched meanwhile, and no press time is known.
+    static void RunInput(void (*action)(void*), void* context);
+
     // --- deferred deletion ---
     // Called by GUIElement's delete: true when an event is being dispatched, in which
     // case the element is queued (once) and the focus leaves it; false when it is to

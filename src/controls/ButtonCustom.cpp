@@ -63,6 +63,21 @@ void ButtonCustom::SetContentHidden(bool hidden)
 
 // ---------------------------------------------------------------- input
 
+void ButtonCustom::Describe(AccessibleNode& node)
+{
+    DescribePlace(node);
+    node.role = AccessibleRole::PushButton;
+    node.name = text_;
+    node.actions = {"click"};
+}
+
+bool ButtonCustom::DoAccessibleAction(int index)
+{
+    if (index != 0 || !enabled_ || !created_) return false;
+    RunCommand();
+    return true;
+}
+
 void ButtonCustom::MouseDown(Point p)
 {
     if (!enabled_) return;

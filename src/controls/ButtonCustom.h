@@ -35,6 +35,9 @@ public:
     bool KeyChar(int c) override;
     void GotFocus() override;
     void LostFocus() override;
+    // A push button named by its caption, whose one action, "click", runs its command.
+    void Describe(AccessibleNode& node) override;
+    bool DoAccessibleAction(int index) override;
 
     // --- the button's own virtual operations ---
     // Enables or disables input; a disabled button shows a grey caption. Repaints.

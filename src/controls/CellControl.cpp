@@ -96,6 +96,29 @@ void CellControl::LostFocus()
     if (created_) Paint();
 }
 
+void CellControl::Describe(AccessibleNode& node)
+{
+    if (text_.empty()) return;
+    DescribePlace(node);
+    node.name = text_;
+    if (tabStop_) {
+        node.role = AccessibleRole::Link;
+        node.actions = {"jump"};
+    } else {
+        node.role = AccessibleRole::Label;
+        node.text = text_;
+        node.Set(AccessibleState::ReadOnly);
+        node.Set(AccessibleState::MultiLine, text_.find('\n') != std::string::npos);
+    }
+}
+
+bool CellControl::DoAccessibleAction(int index)
+{
+    if (index != 0 || !tabStop_ || !created_) return false;
+    MouseDown(Point{});
+    return true;
+}
+
 // ---------------------------------------------------------------- painting
 
 void CellControl::Draw(DrawContext& dc, Point at)

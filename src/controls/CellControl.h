@@ -85,6 +85,10 @@ public:
     }
     void GotFocus() override;
     void LostFocus() override;
+    // A label with its text (a link when it takes the focus: its action, "jump", is
+    // what a click on it does); a cell without text is left out.
+    void Describe(AccessibleNode& node) override;
+    bool DoAccessibleAction(int index) override;
 
     // Returns a created cell to the back colour it had when it was last created.
     void RestoreBackColor();

@@ -1,5 +1,7 @@
 #include "dialogs/FormAbout.h"
 
+#include <algorithm>
+
 #include "app/Application.h"
 #include "app/ProductInfo.h"
 #include "controls/ButtonCustom.h"
@@ -127,6 +129,20 @@ void FormAbout::BuildControls()
 }
 
 GUIElement* FormAbout::SafeFocus() { return okButton_; }
+
+void FormAbout::DescribeTree(AccessibleNodes& nodes)
+{
+    Dialog::DescribeTree(nodes);
+    // The first two labels are the product line and the credit line, one under the other.
+    auto title =
+        std::find_if(nodes.begin(), nodes.end(), [this](const AccessibleNode& n) { return n.name == titleLine_; });
+    if (title == nodes.end() || title + 1 == nodes.end() || title[1].name != creditLine_) return;
+    title->name += "\n" + creditLine_;
+    title->text = title->name;
+    title->height = title[1].y + title[1].height - title->y;
+    title->Set(AccessibleState::MultiLine);
+    nodes.erase(title + 1);
+}
 
 void FormAbout::OpenLink(GUIElement* element)
 {

@@ -38,6 +38,10 @@ public:
     // Starts the program of a link cell.
     void OpenLink(GUIElement* element);
 
+    // The product and credit lines are read as one text: a screen reader passes over
+    // a label of one or two words, which the product line is.
+    void DescribeTree(AccessibleNodes& nodes) override;
+
     ButtonCustom* OkButton() const { return okButton_; }
     CellControl* WebCell() const { return webCell_; }
     CellControl* MailCell() const { return mailCell_; }

@@ -70,6 +70,12 @@ void FormMsgBox::BuildControls()
     if (!isQuestion_) secondButton_->Hide();
 }
 
+void FormMsgBox::DescribeWindow(AccessibleNode& node)
+{
+    Dialog::DescribeWindow(node);
+    node.role = AccessibleRole::Alert;
+}
+
 GUIElement* FormMsgBox::SafeFocus() { return isQuestion_ ? secondButton_ : firstButton_; }
 
 void FormMsgBox::Answered(int result)

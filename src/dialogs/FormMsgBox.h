@@ -40,6 +40,9 @@ public:
     ButtonCustom* SecondButton() const { return secondButton_; }
     CellControl* Label() const { return label_; }
 
+    // An alert: a screen reader reads its message out when it opens.
+    void DescribeWindow(AccessibleNode& node) override;
+
 protected:
     void BuildControls() override;
     // The safe answer is the one Return gives: NO to a question, OK to a notice.

@@ -42,6 +42,40 @@ void TimerTick(Timer* t)
 }
 
 std::string WinTitle() { return std::string(kProductName) + " - " + kWebAddress; }
+
+// The code's colours, read out.
+std::string CodeWords(const std::string& code)
+{
+    std::string words;
+    for (char c : code) words += (words.empty() ? "" : ", ") + std::string(ColourName(c - '0'));
+    return words;
+}
+
+// Keys of what the main window describes that is no control of its own.
+constexpr uint32_t kCodeNode = AccessibleNode::kOwnKeys + 1;
+constexpr uint32_t kBoardNode = AccessibleNode::kOwnKeys + 2;
+constexpr uint32_t kNoticeNode = AccessibleNode::kOwnKeys + 3;
+constexpr uint32_t kFirstGuessKey = AccessibleNode::kOwnKeys + 1000;  // + the guess's number
+
+AccessibleNode OwnNode(uint32_t key, uint32_t parent, AccessibleRole role, std::string name)
+{
+    AccessibleNode node;
+    node.key = key;
+    node.parent = parent;
+    node.role = role;
+    node.name = std::move(name);
+    node.SetShowing(true);
+    node.SetEnabled(true);
+    return node;
+}
+
+// The rectangle from the top-left corner of `first` to the bottom-right one of `last`.
+void SpanBox(AccessibleNode& node, GUIElement* first, GUIElement* last)
+{
+    if (!first || !last) return;
+    const Point a = first->GetPosition(), b = last->GetPosition(), size = last->GetSize();
+    node.SetBox(a.x, a.y, b.x + size.x - a.x, b.y + size.y - a.y);
+}
 }  // namespace
 
 void ButtonCommand(Child* element)
@@ -305,6 +339,7 @@ bool FormMain::Play(Move move, int peg, int colour)
         Application::SetQuit(true);
         return false;
     }
+    const bool wasOver = record_.IsOver();
     if (!record_.Apply(move, peg + 1, colour)) return false;
     const bool pegMove = move != Move::Go && move != Move::Abandon;
     if (pegMove) {
@@ -316,6 +351,12 @@ bool FormMain::Play(Move move, int peg, int colour)
     }
     SaveGame(record_);
     if (!pegMove) RefreshBoard();
+    if (move == Move::Abandon)
+        Announce("Given up. The code was " + CodeWords(record_.secretCode) + ".");
+    else if (move == Move::Go && wasOver)
+        Announce("New game: a new code is hidden.");
+    else if (move == Move::Go)
+        Announce(GuessWords(record_.Attempts(), HistoryRecords(record_.guessHistory).back()));
     if (record_.IsOver()) endShownAt_ = Application::InputTime();
     // The win comes first; a failure to store is told at the next change.
     if (move == Move::Go && record_.gameState == GameState::Solved)
@@ -376,6 +417,9 @@ void FormMain::PlayKeyDown(KeySym key)
     if (record_.gameState != GameState::Playing || !inputFrames_[0]) return;
     const PegKey meaning = PegKey::Read(key, currentPeg_);
     if (!meaning.known) return;
+    // The keys now act on the pegs: a button lets the keyboard go, so that Return
+    // plays GO and a screen reader follows the current peg.
+    if (GUIElement* focus = Application::Focused(); focus && focus->HostForm() == this) FocusControl(nullptr);
     if (meaning.moves) Play(meaning.move, currentPeg_, meaning.colour);
     currentPeg_ = meaning.nextPeg;
     ShowPegMark(true);
@@ -505,4 +549,103 @@ void FormMain::RefreshBoard()
     }
     attemptsCell_->SetText(AttemptsText(record_.Attempts()));
     if (pegMarkShown_) PaintPegMark();
+}
+
+// ---------------------------------------------------------------- what a screen reader is told
+
+void FormMain::Announce(const std::string& words)
+{
+    announcement_ = words;
+    ++announcementSerial_;
+}
+
+int FormMain::InputPegOf(uint32_t key) const
+{
+    for (int k = 0; k < kCodeLength; ++k)
+        if (inputFrames_[k] && inputFrames_[k]->GetId() == key) return k;
+    return -1;
+}
+
+void FormMain::DescribeTree(AccessibleNodes& nodes)
+{
+    if (!goButton_) return;
+    auto control = [&nodes](GUIElement* e) {
+        AccessibleNode node;
+        node.key = e->GetId();
+        e->Describe(node);
+        if (node.role != AccessibleRole::NotShown) nodes.push_back(std::move(node));
+    };
+    control(infoButton_);
+    control(exitButton_);
+
+    const bool playing = record_.gameState == GameState::Playing;
+    AccessibleNode code = OwnNode(kCodeNode, 0, AccessibleRole::Label,
+                                  playing ? "Code: hidden" : "Code: " + CodeWords(record_.secretCode));
+    SpanBox(code, codeFrames_[0], codeFrames_[kCodeLength - 1]);
+    nodes.push_back(code);
+
+    // The keys act on the current peg while no button has the keyboard: that peg has the focus.
+    GUIElement* focus = Application::Focused();
+    const bool pegsFocused = playing && IsEnabled() && (!focus || focus->HostForm() != this);
+    for (int k = 0; k < kCodeLength; ++k) {
+        AccessibleNode peg;
+        peg.key = inputFrames_[k]->GetId();
+        inputFrames_[k]->DescribePlace(peg);
+        peg.role = AccessibleRole::PushButton;
+        peg.name = "Peg " + std::to_string(k + 1) + " of " + std::to_string(kCodeLength) + ": " +
+                   ColourName(record_.currentGuess[k]);
+        peg.actions = {"next colour", "previous colour"};
+        peg.SetEnabled(playing);
+        peg.Set(AccessibleState::Focusable, playing);
+        peg.Set(AccessibleState::Focused, pegsFocused && k == currentPeg_);
+        nodes.push_back(peg);
+    }
+    control(goButton_);
+    control(cancelButton_);
+    control(attemptsCell_);
+
+    AccessibleNode board = OwnNode(kBoardNode, 0, AccessibleRole::List, "Board");
+    SpanBox(board, BoardPeg(1, 1), BoardPeg(kBoardRows, kBoardColumns));
+    nodes.push_back(board);
+    // The guesses on the board, oldest first; the newest sits in row 1 once the board is full.
+    const std::vector<std::string> records = HistoryRecords(record_.guessHistory);
+    const int count = static_cast<int>(records.size());
+    for (int n = std::max(1, count - kBoardRows + 1); n <= count; ++n) {
+        AccessibleNode item = OwnNode(kFirstGuessKey + static_cast<uint32_t>(n), kBoardNode, AccessibleRole::ListItem,
+                                      GuessWords(n, records[static_cast<size_t>(n - 1)]));
+        const int row = std::max(count, kBoardRows) - n + 1;
+        SpanBox(item, BoardPeg(row, 1), BoardPeg(row, kBoardColumns));
+        nodes.push_back(item);
+    }
+
+    AccessibleNode notice = OwnNode(kNoticeNode, 0, AccessibleRole::Notification, announcement_);
+    notice.SetShowing(announcementSerial_ > 0);
+    notice.shownSerial = announcementSerial_;
+    SpanBox(notice, attemptsCell_, attemptsCell_);
+    nodes.push_back(notice);
+}
+
+bool FormMain::DoNodeAction(uint32_t key, int index)
+{
+    const int k = InputPegOf(key);
+    if (k < 0) return Form::DoNodeAction(key, index);
+    if (!IsEnabled() || record_.gameState != GameState::Playing || index < 0 || index > 1) return false;
+    // As a left or a right click on the peg: the buttons lose the keyboard to it.
+    FocusControl(nullptr);
+    Play(index == 0 ? Move::CyclePeg : Move::StepPegBack, k);
+    currentPeg_ = k;
+    if (pegMarkShown_) PaintPegMark();
+    return true;
+}
+
+bool FormMain::FocusNode(uint32_t key)
+{
+    const int k = InputPegOf(key);
+    if (k < 0) return Form::FocusNode(key);
+    if (!IsEnabled() || record_.gameState != GameState::Playing) return false;
+    SetFocus();
+    FocusControl(nullptr);
+    currentPeg_ = k;
+    ShowPegMark(true);
+    return true;
 }

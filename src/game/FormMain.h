@@ -96,6 +96,17 @@ public:
 
     const GameRecord& Record() const { return record_; }
 
+    // --- what a screen reader is told ---
+    // INFO and EXIT, the covered code, the four input pegs (named by place and colour;
+    // the current one has the focus while no button has it), GO and CANCEL, the
+    // attempts, the board as a list of the guesses on it read out, newest last, and a
+    // notification that reads out each guess with its answer.
+    void DescribeTree(AccessibleNodes& nodes) override;
+    // A peg's actions are its clicks: the next colour, the colour before.
+    bool DoNodeAction(uint32_t key, int index) override;
+    // A peg that takes the focus is the one the keys act on.
+    bool FocusNode(uint32_t key) override;
+
 private:
     ImageFrame* NewSheetFrame(int picture);
     ImageFrame* BoardPeg(int row, int column) const;
@@ -109,6 +120,10 @@ private:
     void PaintPegMark();
     // A click on the blocked window, or a close request: beep and show the dialog.
     void SignalBlocked();
+    // The input peg (0..3) whose frame has id `key`, or -1.
+    int InputPegOf(uint32_t key) const;
+    // What the notification reads out next: a guess with its answer, the code given up.
+    void Announce(const std::string& words);
 
     ButtonCustom* infoButton_ = nullptr;
     ButtonCustom* goButton_ = nullptr;
@@ -131,8 +146,10 @@ private:
     bool storeFailureTold_ = false;  // the player hears once per run that storing fails
     int currentPeg_ = 0;             // the input peg (0..3) the keys act on
     bool pegMarkShown_ = false;
-    bool pegClicked_ = false;  // the click the form hears next was on an input peg
-    Time endShownAt_ = 0;      // the server time the game's end was drawn; 0 unknown
+    bool pegClicked_ = false;          // the click the form hears next was on an input peg
+    Time endShownAt_ = 0;              // the server time the game's end was drawn; 0 unknown
+    std::string announcement_;         // the notification's text
+    uint32_t announcementSerial_ = 0;  // grows with every announcement, even of the same text
 };
 
 // Command handler of the form's buttons.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "controls/ButtonCustom.h"
 #include "game/GameColours.h"
@@ -56,6 +57,40 @@ std::string FittingCount(DrawContext& dc, int w, std::int64_t n)
     return Fitting(dc, w, [n](int places) { return GameStatistics::CountText(n, places); });
 }
 
+// One figure as painted: its label and its value.
+struct Figure {
+    const char* label;
+    std::string value;
+};
+
+// The two columns of figures, left and right, each count as `count` writes it.
+template <typename CountText>
+std::vector<Figure> LeftFigures(const GameStatistics& s, CountText count)
+{
+    return {{"Games played", count(s.Played())},
+            {"Solved", count(s.Solved())},
+            {"Given up", count(s.GivenUp())},
+            {"Share solved", Count(s.SolvedPercent()) + "%"}};
+}
+
+template <typename CountText>
+std::vector<Figure> RightFigures(const GameStatistics& s, CountText count, const std::string& average)
+{
+    return {{"Current run", count(s.CurrentRun())}, {"Best run", count(s.BestRun())}, {"Average guesses", average}};
+}
+
+constexpr int kRightColumnX = kChartX + kChartWidth - kLabelWidth - kValueWidth;
+
+// A bar of the chart read out: "4 guesses: 7 games", the last "10 or more guesses".
+std::string BarWords(int bucket, std::int64_t games)
+{
+    std::string words = Count(bucket + 1);
+    words += bucket + 1 == GameStatistics::kBuckets ? " or more guesses: " : bucket == 0 ? " guess: " : " guesses: ";
+    words += Count(games);
+    words += games == 1 ? " game" : " games";
+    return words;
+}
+
 void CloseClicked(Child* button)
 {
     if (Form* form = button->HostForm()) static_cast<FormStatistics*>(form)->Close(Dialog::kResultNone);
@@ -106,18 +141,8 @@ void FormStatistics::DrawFigures(DrawContext& dc)
 {
     const GameStatistics& s = statistics_;
     const std::string average = Fitting(dc, kValueWidth, [&s](int places) { return s.AverageText(places); });
-    struct Figure {
-        const char* label;
-        std::string value;
-    };
     auto count = [&dc](std::int64_t n) { return FittingCount(dc, kValueWidth, n); };
-    const Figure left[] = {{"Games played", count(s.Played())},
-                           {"Solved", count(s.Solved())},
-                           {"Given up", count(s.GivenUp())},
-                           {"Share solved", Count(s.SolvedPercent()) + "%"}};
-    const Figure right[] = {
-        {"Current run", count(s.CurrentRun())}, {"Best run", count(s.BestRun())}, {"Average guesses", average}};
-    auto column = [&dc](const auto& figures, int x) {
+    auto column = [&dc](const std::vector<Figure>& figures, int x) {
         int y = kFiguresY;
         for (const Figure& f : figures) {
             dc.DrawText(x, y, kLabelWidth, kTextHeight, f.label, kBlack, -1, 0);
@@ -125,8 +150,8 @@ void FormStatistics::DrawFigures(DrawContext& dc)
             y += kLineHeight;
         }
     };
-    column(left, kChartX);
-    column(right, kChartX + kChartWidth - kLabelWidth - kValueWidth);
+    column(LeftFigures(s, count), kChartX);
+    column(RightFigures(s, count, average), kRightColumnX);
 }
 
 void FormStatistics::DrawChart(DrawContext& dc)
@@ -164,4 +189,39 @@ void FormStatistics::DrawChart(DrawContext& dc)
         const std::string guesses = b + 1 < GameStatistics::kBuckets ? Count(b + 1) : Count(b + 1) + "+";
         dc.DrawText(x, kBaseline + 3, kColumnWidth, kTextHeight, guesses, kBlack, -1, 2);
     }
+}
+
+void FormStatistics::DescribeTree(AccessibleNodes& nodes)
+{
+    uint32_t key = AccessibleNode::kOwnKeys;
+    auto label = [&nodes, &key](std::string name, int x, int y, int w, int h) {
+        AccessibleNode node;
+        node.key = ++key;
+        node.role = AccessibleRole::Label;
+        node.name = std::move(name);
+        node.SetBox(x, y, w, h);
+        node.SetShowing(true);
+        node.SetEnabled(true);
+        nodes.push_back(std::move(node));
+    };
+    // A column of figures is one text of a line each: a reader reads it whole, or line by line.
+    auto column = [&label, &nodes](const std::vector<Figure>& figures, int x) {
+        std::string lines;
+        for (const Figure& f : figures) lines += (lines.empty() ? "" : "\n") + std::string(f.label) + ": " + f.value;
+        const int rows = static_cast<int>(figures.size());
+        label(lines, x, kFiguresY, kLabelWidth + kValueWidth, (rows - 1) * kLineHeight + kTextHeight);
+        nodes.back().text = lines;
+        nodes.back().Set(AccessibleState::MultiLine);
+    };
+    // A reader hears the whole numbers, which need no room.
+    column(LeftFigures(statistics_, Count), kChartX);
+    column(RightFigures(statistics_, Count, statistics_.AverageText(32)), kRightColumnX);
+    label("Solved games by guesses", kChartX, kChartY - kTextHeight - 4, 200, kTextHeight);
+    const auto& solved = statistics_.SolvedByGuesses();
+    for (int b = 0; b < GameStatistics::kBuckets; ++b) {
+        std::string words = BarWords(b, solved[static_cast<size_t>(b)]);
+        if (b == statistics_.LastSolvedBucket()) words += ", the last solved";
+        label(std::move(words), kChartX + b * kColumnWidth, kChartY, kColumnWidth, kChartHeight);
+    }
+    Dialog::DescribeTree(nodes);
 }

@@ -27,6 +27,10 @@ public:
 
     ButtonCustom* CloseButton() const { return closeButton_; }
 
+    // Each column of figures as a label, each bar of the chart too ("4 guesses: 7
+    // games"), then CLOSE.
+    void DescribeTree(AccessibleNodes& nodes) override;
+
 protected:
     void BuildControls() override;
     GUIElement* SafeFocus() override;

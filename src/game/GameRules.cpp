@@ -95,3 +95,29 @@ int PreviousPegColour(int colour)
     if (colour < 0 || colour >= kColourCount) return 0;
     return colour == 0 ? kColourCount - 1 : colour - 1;
 }
+
+const char* ColourName(int colour)
+{
+    static constexpr const char* kNames[kColourCount] = {"red",      "orange",    "yellow", "green",
+                                                         "sky blue", "deep blue", "white",  "black"};
+    return colour >= 0 && colour < kColourCount ? kNames[colour] : "";
+}
+
+std::string GuessWords(int number, const std::string& record)
+{
+    GuessRecord guess;
+    if (!ParseGuessRecord(record, guess)) return "";
+    std::string words = "Guess ";
+    words += std::to_string(number);
+    words += ':';
+    for (int k = 0; k < kCodeLength; ++k) {
+        words += k ? ", " : " ";
+        words += ColourName(guess.colours[k]);
+    }
+    words += ". ";
+    words += std::to_string(guess.exact);
+    words += " in place, ";
+    words += std::to_string(guess.colourOnly);
+    words += guess.colourOnly == 1 ? " right colour elsewhere" : " right colours elsewhere";
+    return words;
+}

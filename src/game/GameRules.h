@@ -68,6 +68,13 @@ std::string AttemptsText(int attempts);
 // The answer beside a board row, "P 1 C 2" for one exact and two colour-only matches.
 std::string AnswerText(int exact, int colourOnly);
 
+// The colour's name as a player says it: "red", "orange", "yellow", "green", "sky
+// blue", "deep blue", "white", "black"; "" for anything else.
+const char* ColourName(int colour);
+// A guess record read out: "Guess 3: red, deep blue, green, yellow. 2 in place, 1
+// right colour elsewhere"; "" for a record that is not one.
+std::string GuessWords(int number, const std::string& record);
+
 // The colour after c when the player presses an input peg: 0, 1, ..., 7, 0.
 int NextPegColour(int colour);
 // The colour before c, for stepping a peg back: 0 goes to 7; anything out of range to 0.

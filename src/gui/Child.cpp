@@ -47,6 +47,16 @@ void Child::Paint()
 
 void Child::Draw(DrawContext&, Point) {}
 
+void Child::DescribePlace(AccessibleNode& node)
+{
+    const Point at = FormOffset(x_, y_);
+    node.SetBox(at.x, at.y, width_, height_);
+    node.SetShowing(created_ && visible_);
+    node.SetEnabled(enabled_);
+    node.Set(AccessibleState::Focusable, IsTabStop());
+    node.Set(AccessibleState::Focused, Application::Focused() == this);
+}
+
 void Child::Hide()
 {
     if (!paintedByForm_) {

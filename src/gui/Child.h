@@ -55,6 +55,10 @@ public:
     // else kDefaultBackColor. Hide erases with it and transparent parts show it.
     int64_t BackColorBehind();
 
+    // The control's place on its form and its states (showing, enabled, focusable,
+    // focused), for the Describe of the controls that derive from it.
+    void DescribePlace(AccessibleNode& node);
+
 protected:
     // Draws the whole control, its top-left corner at `at` on the form's window and
     // width_ x height_ in size.

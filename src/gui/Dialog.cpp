@@ -84,3 +84,10 @@ bool Dialog::KeyChar(int c)
     }
     return Form::KeyChar(c);
 }
+
+void Dialog::DescribeWindow(AccessibleNode& node)
+{
+    Form::DescribeWindow(node);
+    node.role = AccessibleRole::Dialog;
+    node.Set(AccessibleState::Modal, owner_ && created_);
+}

@@ -45,6 +45,8 @@ public:
     bool QueryClose() override;      // unblocks the owner; the close box may proceed
     void NotifyClosed() override;    // Answered, then the owner's focus comes back
     bool KeyChar(int c) override;    // Escape closes without an answer
+    // A dialog, modal while it blocks its owner.
+    void DescribeWindow(AccessibleNode& node) override;
 
 protected:
     // Builds the dialog's controls, once, when its window is made.

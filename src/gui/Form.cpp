@@ -757,3 +757,50 @@ void Form::SetModalChild(Form* f) { modalChild_ = f; }
 void Form::SetScreen(ScreenConnection* s) { screen_ = s; }
 ScreenConnection* Form::GetScreen() { return screen_; }
 Window Form::GetWindow() { return window_; }
+
+// ---------------------------------------------------------------- what a screen reader is told
+
+void Form::DescribeWindow(AccessibleNode& node)
+{
+    node.role = AccessibleRole::Frame;
+    node.name = GetTitle();
+    node.SetBox(0, 0, width_, height_);
+    node.SetShowing(created_ && window_ && visible_);
+    node.SetEnabled(enabled_);
+}
+
+void Form::DescribeTree(AccessibleNodes& nodes)
+{
+    for (GUIElement* e : Application::CollectChildren(id_)) {
+        AccessibleNode node;
+        node.key = e->GetId();
+        e->Describe(node);
+        if (node.role != AccessibleRole::NotShown) nodes.push_back(std::move(node));
+    }
+}
+
+namespace {
+// The control of `form` with id `key`, if it is one a screen reader may act on.
+GUIElement* NodeControl(Form* form, uint32_t key)
+{
+    if (!form->IsEnabled() || key == 0) return nullptr;
+    for (GUIElement* e : Application::CollectChildren(form->GetId()))
+        if (e->GetId() == key && e->IsCreated() && e->IsEnabled()) return e;
+    return nullptr;
+}
+}  // namespace
+
+bool Form::DoNodeAction(uint32_t key, int index)
+{
+    GUIElement* control = NodeControl(this, key);
+    return control && control->DoAccessibleAction(index);
+}
+
+bool Form::FocusNode(uint32_t key)
+{
+    GUIElement* control = NodeControl(this, key);
+    if (!control || !control->IsTabStop()) return false;
+    SetFocus();
+    FocusControl(control);
+    return true;
+}

@@ -73,6 +73,19 @@ public:
     virtual void MarkBOn();
     virtual void MarkBOff();
 
+    // --- what a screen reader is told of the window ---
+    // The window itself: a frame named by its title (a dialog: a dialog, modal while
+    // it blocks its owner), showing while it is on the screen.
+    virtual void DescribeWindow(AccessibleNode& node);
+    // What is on the window, in reading order. By default every control on it that
+    // describes itself, in the order they were made.
+    virtual void DescribeTree(AccessibleNodes& nodes);
+    // Runs action `index` of the node with `key`, as a click or a key would; false
+    // when it has no such action or the window is blocked by a dialog.
+    virtual bool DoNodeAction(uint32_t key, int index);
+    // Gives the node with `key` the keyboard focus; false when it cannot take it.
+    virtual bool FocusNode(uint32_t key);
+
     // What a dialog remembers of its owner's keyboard focus when it opens.
     struct FocusMemo {
         Form* owner = nullptr;

@@ -207,6 +207,8 @@ void GUIElement::RaiseNative() {}
 void GUIElement::LowerNative() {}
 void GUIElement::AttachNative(GUIElement*) {}
 void GUIElement::PropertiesChanged() {}
+void GUIElement::Describe(AccessibleNode&) {}
+bool GUIElement::DoAccessibleAction(int) { return false; }
 
 void GUIElement::AssignId()
 {

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "gui/AccessibleNode.h"
 #include "gui/FontSpec.h"
 #include "gui/Point.h"
 
@@ -125,6 +126,12 @@ public:
     virtual void LowerNative();
     virtual void AttachNative(GUIElement* e);
     virtual void PropertiesChanged();
+    // What a screen reader is told of this element: `node` comes with its key set and
+    // is filled in. Role None, the default, keeps the element out of the tree.
+    virtual void Describe(AccessibleNode& node);
+    // Runs action `index` of the list Describe gave, as the mouse or the keys would;
+    // false when there is no such action or it cannot run now.
+    virtual bool DoAccessibleAction(int index);
 
     // --- non-virtual operations ---
     // Gives the element the next process-wide id the first time; the id also becomes

@@ -165,6 +165,11 @@ TEST(Texts, AttemptsAreTwoDigitsAndAnswersNameBothCounts)
     EXPECT_EQ(AttemptsText(7), "Attempts: 07");
     EXPECT_EQ(AttemptsText(123), "Attempts: 123");
     EXPECT_EQ(AnswerText(1, 2), "P 1 C 2");
+    // What a screen reader reads out for a board row: every colour, both counts in words.
+    EXPECT_EQ(GuessWords(3, "053221"), "Guess 3: red, deep blue, green, yellow. 2 in place, 1 right colour elsewhere");
+    EXPECT_EQ(GuessWords(12, "476100"),
+              "Guess 12: sky blue, black, white, orange. 0 in place, 0 right colours elsewhere");
+    EXPECT_EQ(GuessWords(1, "0000"), "");
 }
 
 TEST(GameRecord, SubmittedGuessesJoinTheHistoryWithOneSeparatorEach)
