@@ -337,10 +337,16 @@ void Form::Paint()
 void Form::PaintExposed()
 {
     exposing_ = true;
+    // The drawing goes to the server in one piece at the end (DrawContext::Flush).
     struct Done {
         bool& flag;
-        ~Done() { flag = false; }
-    } done{exposing_};
+        Display* display;
+        ~Done()
+        {
+            flag = false;
+            if (display) XFlush(display);
+        }
+    } done{exposing_, GetDisplay()};
     if (!scaled_) {
         Paint();
         return;
