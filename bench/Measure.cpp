@@ -65,6 +65,7 @@ struct Subject {
     std::string dataDir;    // copied to Data/ of the working directory when not empty
     std::string className;  // WM_CLASS class of its window
     bool stampsPhases = false;
+    bool offTheBridge = false;  // started with NO_AT_BRIDGE=1
 };
 
 // The start by phase: the first from fork until main, the game's own stamps
@@ -200,6 +201,7 @@ pid_t Launch(const Subject& s, const std::string& dir)
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0) _exit(126);
         if (s.stampsPhases) setenv("QUORREL_START_PHASES", (dir + "/start-phases").c_str(), 1);
+        if (s.offTheBridge) setenv("NO_AT_BRIDGE", "1", 1);
         int devnull = open("/dev/null", O_RDWR);
         if (devnull >= 0) {
             dup2(devnull, 0);
@@ -512,6 +514,34 @@ std::string Join(const std::vector<double>& v, const char* format)
 }
 }  // namespace
 
+// A private session bus for the runs, stopped at the end; none where dbus-daemon is missing.
+class SessionBus {
+public:
+    SessionBus()
+    {
+        FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r");
+        if (!out) return;
+        char address[512] = "", pid[32] = "";
+        if (std::fgets(address, sizeof address, out) && std::fgets(pid, sizeof pid, out)) {
+            address[std::strcspn(address, "\n")] = '\0';
+            pid_ = std::atoi(pid);
+            if (pid_ > 0) setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
+        }
+        pclose(out);
+    }
+    ~SessionBus()
+    {
+        if (pid_ > 0) kill(pid_, SIGTERM);
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
+    SessionBus(const SessionBus&) = delete;
+    SessionBus& operator=(const SessionBus&) = delete;
+    bool Ok() const { return pid_ > 0; }
+
+private:
+    pid_t pid_ = 0;
+};
+
 int main(int argc, char** argv)
 {
     // quorrel_measure [runs [game program [its Data folder [idle seconds [earlier
@@ -525,6 +555,12 @@ int main(int argc, char** argv)
     // Absolute, because each program starts in its own working directory.
     const Subject game{"quorrel", std::filesystem::absolute(argc > 2 ? argv[2] : QUORREL_GAME_PROGRAM).string(),
                        std::filesystem::absolute(argc > 3 ? argv[3] : QUORREL_GAME_DATA).string(), "Quorrel.exe", true};
+
+    // The same build kept off the accessibility bus: the game as usual must cost the
+    // player who runs no screen reader nothing beside it.
+    Subject unbridged = game;
+    unbridged.name = "NO_AT_BRIDGE=1";
+    unbridged.offTheBridge = true;
 
     const bool withEarlier = argc > 5;
     const Subject earlier{"earlier", withEarlier ? std::filesystem::absolute(argv[5]).string() : "", game.dataDir,
@@ -540,6 +576,9 @@ int main(int argc, char** argv)
         return 1;
     }
     setenv("DISPLAY", server.DisplayName().c_str(), 1);
+    // A session bus as a desktop has one, without assistive technology on it: the
+    // game asks it whether a screen reader runs (after its first picture).
+    const SessionBus bus;
     Display* d = XOpenDisplay(server.DisplayName().c_str());
     int ev, er, major, minor;
     int damageErrorBase = 0;
@@ -553,10 +592,10 @@ int main(int argc, char** argv)
     // Each subject keeps its working directory over all its runs, so the game starts
     // the way it usually does: with the game it stored the time before. The warm-up
     // start of each stores that game and spares both the cold caches.
-    const std::string floorDir = MakeWorkDir(floor), gameDir = MakeWorkDir(game);
+    const std::string floorDir = MakeWorkDir(floor), gameDir = MakeWorkDir(game), unbridgedDir = MakeWorkDir(unbridged);
     const std::string earlierDir = withEarlier ? MakeWorkDir(earlier) : "";
     if (floorDir.empty() || gameDir.empty() || (withEarlier && earlierDir.empty())) return 1;
-    std::vector<RunFigures> floorRuns, gameRuns, earlierRuns;
+    std::vector<RunFigures> floorRuns, gameRuns, earlierRuns, unbridgedRuns;
     {
         ShmImage whole(d, kWidth, kHeight), peg(d, kPegW, kPegH);
         if (!XShmQueryExtension(d) || !whole.Ok() || !peg.Ok()) {
@@ -567,10 +606,12 @@ int main(int argc, char** argv)
         pegImage = &peg;
         RunOnce(d, floor, floorDir);
         RunOnce(d, game, gameDir);
+        RunOnce(d, unbridged, unbridgedDir);
         if (withEarlier) RunOnce(d, earlier, earlierDir);
         for (int i = 0; i < runs; ++i) {
             floorRuns.push_back(RunOnce(d, floor, floorDir));
             gameRuns.push_back(RunOnce(d, game, gameDir));
+            unbridgedRuns.push_back(RunOnce(d, unbridged, unbridgedDir));
             if (withEarlier) earlierRuns.push_back(RunOnce(d, earlier, earlierDir));
         }
         windowImage = pegImage = nullptr;
@@ -582,6 +623,7 @@ int main(int argc, char** argv)
     std::error_code ec;
     std::filesystem::remove_all(floorDir, ec);
     std::filesystem::remove_all(gameDir, ec);
+    std::filesystem::remove_all(unbridgedDir, ec);
     if (withEarlier) std::filesystem::remove_all(earlierDir, ec);
 
     const Summary f = Summarise(floorRuns), g = Summarise(gameRuns);
@@ -618,6 +660,20 @@ int main(int argc, char** argv)
         std::printf("%-28s %7.2f ms %8s %7.2f ms", "sum of the medians", sum, "", floorSum);
         if (both) std::printf(" %7.2f ms", earlierSum);
         std::printf("\n");
+    }
+
+    {
+        const Summary u = Summarise(unbridgedRuns);
+        std::printf("\nThe screen-reader bridge off (%s) against the same build with NO_AT_BRIDGE=1, same turns:\n",
+                    bus.Ok() ? "a session bus without assistive technology" : "no session bus");
+        std::printf("%-24s %12s %12s %8s  %-22s %s\n", "measure", "NO_AT_BRIDGE", "quorrel", "ratio", "goal", "met");
+        std::printf("%-24s %9.1f ms %9.1f ms %7.2fx  %-22s %s\n", "start to paint", u.startMs, g.startMs,
+                    ratio(g.startMs, u.startMs), "<= 1.1x", ratio(g.startMs, u.startMs) <= 1.1 ? "yes" : "NO");
+        std::printf("%-24s %9.2f ms %9.2f ms %7.2fx\n", "click to repaint", u.clickMs, g.clickMs,
+                    ratio(g.clickMs, u.clickMs));
+        std::printf("%-24s %8.0f KiB %8.0f KiB %7.2fx\n", "resident memory", u.rssKiB, g.rssKiB,
+                    ratio(g.rssKiB, u.rssKiB));
+        std::printf("%-24s %10.2f/s %10.2f/s\n", "idle wakeups (5 s)", u.wakeups, g.wakeups);
     }
 
     if (withEarlier) {
