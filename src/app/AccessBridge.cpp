@@ -6,6 +6,7 @@
 #include <ctime>
 #include <poll.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "app/AccessServer.h"
@@ -234,10 +235,17 @@ void AccessBridge::Start(Display* d)
     if (sd || session || a11y) return;
     const char* off = std::getenv("NO_AT_BRIDGE");
     if (off && std::strcmp(off, "1") == 0) return;
+    // Without a bus to ask there is nothing to load: the session bus is named, or sits
+    // in the user's runtime folder, as sd-bus looks for it.
+    const char* address = std::getenv("AT_SPI_BUS_ADDRESS");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!(address && *address) && !std::getenv("DBUS_SESSION_BUS_ADDRESS") &&
+        !(runtime && access((std::string(runtime) + "/bus").c_str(), F_OK) == 0))
+        return;
     sd = SdBus::Load();
     if (!sd) return;
     display = d;
-    if (const char* address = std::getenv("AT_SPI_BUS_ADDRESS"); address && *address)
+    if (address && *address)
         Join(address);
     else
         WatchSetting();

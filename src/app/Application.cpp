@@ -14,7 +14,9 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <sys/select.h>
 #include <unistd.h>
@@ -705,6 +707,10 @@ void Application::Dispatch(XEvent& event, Form* mainForm)
 
 // ---------------------------------------------------------------- the loop
 
+namespace {
+constexpr std::chrono::milliseconds kBridgeDelay{300};
+}  // namespace
+
 void Application::Run(Form* mainForm)
 {
     Display* display = mainForm->GetScreen() ? mainForm->GetScreen()->GetDisplay() : nullptr;
@@ -717,7 +723,21 @@ void Application::Run(Form* mainForm)
         Bool detectable = False;
         bool repeatAsked = false;
         const int fd = ConnectionNumber(display);
+        // The screen-reader bridge starts a while after the first picture, once the
+        // game has nothing else to do: loading its library must not compete with the
+        // server and the desktop showing that picture.
+        std::optional<std::chrono::steady_clock::time_point> bridgeAt;
         while (!quit_) {
+            if (bridgeAt && XPending(display) == 0) {
+                const auto left =
+                    std::chrono::ceil<std::chrono::milliseconds>(*bridgeAt - std::chrono::steady_clock::now()).count();
+                if (left <= 0) {
+                    bridgeAt.reset();
+                    AccessBridge::Start(display);
+                } else if (!AnyTimerRunning() && WaitReadable(fd, static_cast<uint32_t>(left)) == 0) {
+                    continue;
+                }
+            }
             const bool timing = AnyTimerRunning();
             if (AccessBridge::Running()) {
                 // The buses are waited on with the X connection. Events that a bus
@@ -748,7 +768,7 @@ void Application::Run(Form* mainForm)
             if (!repeatAsked && event.type == Expose) {
                 repeatAsked = true;
                 XkbSetDetectableAutoRepeat(display, True, &detectable);
-                AccessBridge::Start(display);
+                bridgeAt = std::chrono::steady_clock::now() + kBridgeDelay;
             }
         }
     }

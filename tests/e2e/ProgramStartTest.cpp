@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -106,7 +107,7 @@ public:
         if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener_, 4) != 0)
             return;
         thread_ = std::thread([this] {
-            for (int c; (c = accept(listener_, nullptr, nullptr)) >= 0;) {
+            for (int c; (c = accept(listener_, nullptr, nullptr)) >= 0; connected_ = true) {
                 if (kind_ == "hangs up") close(c);
                 if (kind_ == "garbage") {
                     static const char junk[] = "\x01\xff garbage\r\nOK \x6c\x02\x01\r\n";
@@ -124,7 +125,11 @@ public:
         for (int c : held_) close(c);
     }
 
+    // The game has come to it (a while after its first picture).
+    bool Connected() const { return connected_; }
+
 private:
+    std::atomic<bool> connected_ = false;
     std::string kind_;
     int listener_ = -1;
     std::thread thread_;
@@ -145,6 +150,8 @@ TEST_F(ProgramStartTest, MakesNoWakeupsWhileIdle)
             run.SetEnv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + run.WorkDir() + "/bus");
         }
         ASSERT_NE(StartAndWaitForWindow(run), 0u) << run.Stderr();
+        for (int i = 0; broken && !broken->Connected() && i < 3000; ++i) std::this_thread::sleep_for(20ms);
+        ASSERT_TRUE(!broken || broken->Connected());
         ASSERT_TRUE(run.WaitForIdle());  // the first paint is done, and what the bus did
         const long before = ProcStatusField(run.Pid(), "voluntary_ctxt_switches");
         std::this_thread::sleep_for(1s);
