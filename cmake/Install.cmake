@@ -70,7 +70,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.quorrel.example")
 # The shared libraries the program links come from dpkg-shlibdeps; the core fonts
 # give the intended look and aplay the beep, but the game runs without either.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "alsa-utils, xfonts-base")
+# libsystemd0 carries the D-Bus library the screen-reader bridge loads when it starts.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "alsa-utils, xfonts-base, libsystemd0")
 set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
 set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}")
 set(CPACK_STRIP_FILES ON)
