@@ -263,7 +263,6 @@ void AccessBridge::Stop()
 }
 
 bool AccessBridge::Running() { return session || a11y; }
-bool AccessBridge::Joined() { return a11y != nullptr; }
 
 int AccessBridge::Wait(int xfd, int ms)
 {

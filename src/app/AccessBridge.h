@@ -32,6 +32,4 @@ public:
     // After each X event: follows the keyboard focus between the windows and tells
     // clients what the event changed.
     static void AfterEvent(const XEvent& event);
-    // True while joined to the accessibility bus.
-    static bool Joined();
 };

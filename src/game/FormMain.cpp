@@ -57,18 +57,6 @@ constexpr uint32_t kBoardNode = AccessibleNode::kOwnKeys + 2;
 constexpr uint32_t kNoticeNode = AccessibleNode::kOwnKeys + 3;
 constexpr uint32_t kFirstGuessKey = AccessibleNode::kOwnKeys + 1000;  // + the guess's number
 
-AccessibleNode OwnNode(uint32_t key, uint32_t parent, AccessibleRole role, std::string name)
-{
-    AccessibleNode node;
-    node.key = key;
-    node.parent = parent;
-    node.role = role;
-    node.name = std::move(name);
-    node.SetShowing(true);
-    node.SetEnabled(true);
-    return node;
-}
-
 // The rectangle from the top-left corner of `first` to the bottom-right one of `last`.
 void SpanBox(AccessibleNode& node, GUIElement* first, GUIElement* last)
 {
@@ -569,18 +557,13 @@ int FormMain::InputPegOf(uint32_t key) const
 void FormMain::DescribeTree(AccessibleNodes& nodes)
 {
     if (!goButton_) return;
-    auto control = [&nodes](GUIElement* e) {
-        AccessibleNode node;
-        node.key = e->GetId();
-        e->Describe(node);
-        if (node.role != AccessibleRole::NotShown) nodes.push_back(std::move(node));
-    };
+    auto control = [&nodes](GUIElement* e) { DescribeControl(e, nodes); };
     control(infoButton_);
     control(exitButton_);
 
     const bool playing = record_.gameState == GameState::Playing;
-    AccessibleNode code = OwnNode(kCodeNode, 0, AccessibleRole::Label,
-                                  playing ? "Code: hidden" : "Code: " + CodeWords(record_.secretCode));
+    AccessibleNode code = AccessibleNode::Painted(kCodeNode, 0, AccessibleRole::Label,
+                                                  playing ? "Code: hidden" : "Code: " + CodeWords(record_.secretCode));
     SpanBox(code, codeFrames_[0], codeFrames_[kCodeLength - 1]);
     nodes.push_back(code);
 
@@ -604,21 +587,22 @@ void FormMain::DescribeTree(AccessibleNodes& nodes)
     control(cancelButton_);
     control(attemptsCell_);
 
-    AccessibleNode board = OwnNode(kBoardNode, 0, AccessibleRole::List, "Board");
+    AccessibleNode board = AccessibleNode::Painted(kBoardNode, 0, AccessibleRole::List, "Board");
     SpanBox(board, BoardPeg(1, 1), BoardPeg(kBoardRows, kBoardColumns));
     nodes.push_back(board);
     // The guesses on the board, oldest first; the newest sits in row 1 once the board is full.
     const std::vector<std::string> records = HistoryRecords(record_.guessHistory);
     const int count = static_cast<int>(records.size());
     for (int n = std::max(1, count - kBoardRows + 1); n <= count; ++n) {
-        AccessibleNode item = OwnNode(kFirstGuessKey + static_cast<uint32_t>(n), kBoardNode, AccessibleRole::ListItem,
-                                      GuessWords(n, records[static_cast<size_t>(n - 1)]));
+        AccessibleNode item =
+            AccessibleNode::Painted(kFirstGuessKey + static_cast<uint32_t>(n), kBoardNode, AccessibleRole::ListItem,
+                                    GuessWords(n, records[static_cast<size_t>(n - 1)]));
         const int row = std::max(count, kBoardRows) - n + 1;
         SpanBox(item, BoardPeg(row, 1), BoardPeg(row, kBoardColumns));
         nodes.push_back(item);
     }
 
-    AccessibleNode notice = OwnNode(kNoticeNode, 0, AccessibleRole::Notification, announcement_);
+    AccessibleNode notice = AccessibleNode::Painted(kNoticeNode, 0, AccessibleRole::Notification, announcement_);
     notice.SetShowing(announcementSerial_ > 0);
     notice.shownSerial = announcementSerial_;
     SpanBox(notice, attemptsCell_, attemptsCell_);

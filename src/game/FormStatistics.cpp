@@ -195,14 +195,8 @@ void FormStatistics::DescribeTree(AccessibleNodes& nodes)
 {
     uint32_t key = AccessibleNode::kOwnKeys;
     auto label = [&nodes, &key](std::string name, int x, int y, int w, int h) {
-        AccessibleNode node;
-        node.key = ++key;
-        node.role = AccessibleRole::Label;
-        node.name = std::move(name);
-        node.SetBox(x, y, w, h);
-        node.SetShowing(true);
-        node.SetEnabled(true);
-        nodes.push_back(std::move(node));
+        nodes.push_back(AccessibleNode::Painted(++key, 0, AccessibleRole::Label, std::move(name)));
+        nodes.back().SetBox(x, y, w, h);
     };
     // A column of figures is one text of a line each: a reader reads it whole, or line by line.
     auto column = [&label, &nodes](const std::vector<Figure>& figures, int x) {

@@ -8,6 +8,7 @@
 // travel unchanged.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class AccessibleRole : uint32_t {
@@ -83,6 +84,20 @@ struct AccessibleNode {
         Set(AccessibleState::Visible, on);
     }
     void SetBox(int bx, int by, int w, int h) { x = bx, y = by, width = w, height = h; }
+
+    // A node for something a window paints itself (a figure, a row of the board):
+    // on the screen and enabled, its box still to be set.
+    static AccessibleNode Painted(uint32_t key, uint32_t parent, AccessibleRole role, std::string name)
+    {
+        AccessibleNode node;
+        node.key = key;
+        node.parent = parent;
+        node.role = role;
+        node.name = std::move(name);
+        node.SetShowing(true);
+        node.SetEnabled(true);
+        return node;
+    }
 };
 
 using AccessibleNodes = std::vector<AccessibleNode>;

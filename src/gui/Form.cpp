@@ -775,14 +775,17 @@ void Form::DescribeWindow(AccessibleNode& node)
     node.SetEnabled(enabled_);
 }
 
+void Form::DescribeControl(GUIElement* control, AccessibleNodes& nodes)
+{
+    AccessibleNode node;
+    node.key = control->GetId();
+    control->Describe(node);
+    if (node.role != AccessibleRole::NotShown) nodes.push_back(std::move(node));
+}
+
 void Form::DescribeTree(AccessibleNodes& nodes)
 {
-    for (GUIElement* e : Application::CollectChildren(id_)) {
-        AccessibleNode node;
-        node.key = e->GetId();
-        e->Describe(node);
-        if (node.role != AccessibleRole::NotShown) nodes.push_back(std::move(node));
-    }
+    for (GUIElement* e : Application::CollectChildren(id_)) DescribeControl(e, nodes);
 }
 
 namespace {

@@ -85,6 +85,8 @@ public:
     virtual bool DoNodeAction(uint32_t key, int index);
     // Gives the node with `key` the keyboard focus; false when it cannot take it.
     virtual bool FocusNode(uint32_t key);
+    // Adds what `control` describes of itself, unless it keeps out of the tree.
+    static void DescribeControl(GUIElement* control, AccessibleNodes& nodes);
 
     // What a dialog remembers of its owner's keyboard focus when it opens.
     struct FocusMemo {
