@@ -1,5 +1,6 @@
 # Front door: `make run` builds and starts the game, `make test` installs what is
-# missing, builds with the sanitizers and runs the whole suite; `make bench` builds
+# missing, builds with the sanitizers and runs the whole suite, its test programs side
+# by side (each has its own X server, bus and directories); `make bench` builds
 # the drawing benchmarks and the whole-program measurements in Release and runs them
 # on a private Xvfb.
 # `make fuzz` builds the fuzz targets with clang and runs each for FUZZ_SECONDS
@@ -39,7 +40,7 @@ TEST_CONFIG := -DCMAKE_BUILD_TYPE=Debug -DQUORREL_SANITIZE=ON -DQUORREL_WERROR=O
 test: deps
 	@cmake -S . -B $(TEST_BUILD) $(TEST_CONFIG) >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
-	@cd $(TEST_BUILD) && ctest --output-on-failure --timeout 900
+	@cd $(TEST_BUILD) && ctest --output-on-failure --timeout 900 -j $(JOBS)
 
 install: build
 	@DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)

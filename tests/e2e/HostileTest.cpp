@@ -475,6 +475,7 @@ TEST(HostileFiles, OnAFullDiskTheGamePlaysOnTellsOnceAndStoresEverythingOnceTher
     EXPECT_TRUE(game.WaitForValue("col4", "1"));
     EXPECT_EQ(game.Value("Quorrel_Bag"), Record("2000", "5555"));
     EXPECT_EQ(game.InputValues(), "0011");
+    EXPECT_TRUE(game.WaitForIdle());  // the log line follows the last file
     const std::string log = game.Runner().Log();
     EXPECT_EQ(Count(log, "The game cannot be stored: "), 1) << log;
     EXPECT_EQ(Count(log, "No space left on device"), 1) << log;
