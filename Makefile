@@ -35,12 +35,15 @@ hear: build
 	@scripts/install-deps screen-reader
 	@tests/a11y/hear $(BUILD)/quorrel $(BUILD)/run/Data
 
+# The end-to-end tests spend most of their time waiting for the game and the X
+# server: one test program more than there are cores keeps the cores busy.
+TEST_JOBS  ?= $(shell echo $$(($(JOBS) + 1)))
 TEST_CONFIG := -DCMAKE_BUILD_TYPE=Debug -DQUORREL_SANITIZE=ON -DQUORREL_WERROR=ON -DQUORREL_TESTS=ON $(CMAKE_GEN)
 
 test: deps
 	@cmake -S . -B $(TEST_BUILD) $(TEST_CONFIG) >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
-	@cd $(TEST_BUILD) && ctest --output-on-failure --timeout 900 -j $(JOBS)
+	@cd $(TEST_BUILD) && ctest --output-on-failure --timeout 900 -j $(TEST_JOBS)
 
 install: build
 	@DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
