@@ -375,10 +375,13 @@ TEST(StoreUnderPowerCut, EveryStateACrashCanLeaveLoadsTheRecordBeforeOrAfterTheC
                                 state.erase(name(op.path));
                             }
                         }
-                        std::string key;
+                        std::size_t key = 0;
                         for (const auto& [file, content] : state)
-                            key += file + ":" + content.first + ":" + std::to_string(content.second) + "|";
-                        if (!seen.insert(std::hash<std::string>()(key)).second) continue;
+                            for (std::size_t part :
+                                 {std::hash<std::string>()(file), std::hash<std::string>()(content.first),
+                                  std::hash<time_t>()(content.second)})
+                                key = key * 1000003 ^ part;
+                        if (!seen.insert(key).second) continue;
                         ++states;
                         Build(state);
                         GameRecord loaded;
